@@ -3,7 +3,7 @@
 #pragma once
 
 class CExpMapper {
-public:
+  public:
     // A minimum that is not greater than 0 (NaN included) becomes 1.
     CExpMapper(float minValue, float maxValue, float initialPosition);
     virtual ~CExpMapper() = default;
@@ -12,7 +12,7 @@ public:
     void setPosition(float position);
     float getValue() const { return value; }
 
-private:
+  private:
     float value = 0.0f;
     float minValue = 1.0f;
     float maxValue = 1.0f;

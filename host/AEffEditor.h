@@ -7,13 +7,15 @@
 class AudioEffect;
 
 class AEffEditor {
-public:
+  public:
     explicit AEffEditor(AudioEffect* owner = nullptr) : effect(owner) {}
     virtual ~AEffEditor() = default;
 
     virtual AudioEffect* getEffect() { return effect; }
     virtual bool getRect(ERect** rect) {
-        *rect = nullptr;
+        if (rect != nullptr) {
+            *rect = nullptr;
+        }
         return false;
     }
     virtual bool open(void* window) {
@@ -27,7 +29,7 @@ public:
     virtual bool onKeyUp(VstKeyCode& /*keyCode*/) { return false; }
     virtual bool onWheel(float /*distance*/) { return false; }
 
-protected:
+  protected:
     AEffEditor(const AEffEditor&) = delete;
     AEffEditor& operator=(const AEffEditor&) = delete;
 

@@ -9,7 +9,7 @@
 #include "VstStructures.h"
 
 class AudioEffect {
-public:
+  public:
     // [any thread, once] Clears and fills the record; the object is reached through cEffect.object.
     AudioEffect(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams);
     // Deletes the attached editor.
@@ -27,7 +27,8 @@ public:
 
     // [audio thread]
     virtual void processReplacing(float** inputs, float** outputs, VstInt32 sampleFrames) = 0;
-    virtual void processDoubleReplacing(double** /*inputs*/, double** /*outputs*/, VstInt32 /*sampleFrames*/) {}
+    virtual void processDoubleReplacing(double** /*inputs*/, double** /*outputs*/,
+                                        VstInt32 /*sampleFrames*/) {}
 
     // [any thread]
     virtual void setParameter(VstInt32 /*index*/, float /*value*/) {}
@@ -38,10 +39,27 @@ public:
     virtual VstInt32 getProgram() { return curProgram; }
     virtual void setProgram(VstInt32 program) { curProgram = program; }
     virtual void setProgramName(char* /*name*/) {}
-    virtual void getProgramName(char* name) { *name = 0; }
-    virtual void getParameterLabel(VstInt32 /*index*/, char* label) { *label = 0; }
-    virtual void getParameterDisplay(VstInt32 /*index*/, char* text) { *text = 0; }
-    virtual void getParameterName(VstInt32 /*index*/, char* text) { *text = 0; }
+    // The text getters answer with an empty string; a null buffer from the host is left alone.
+    virtual void getProgramName(char* name) {
+        if (name != nullptr) {
+            *name = 0;
+        }
+    }
+    virtual void getParameterLabel(VstInt32 /*index*/, char* label) {
+        if (label != nullptr) {
+            *label = 0;
+        }
+    }
+    virtual void getParameterDisplay(VstInt32 /*index*/, char* text) {
+        if (text != nullptr) {
+            *text = 0;
+        }
+    }
+    virtual void getParameterName(VstInt32 /*index*/, char* text) {
+        if (text != nullptr) {
+            *text = 0;
+        }
+    }
     virtual VstInt32 getChunk(void** /*data*/, bool /*isPreset*/ = false) { return 0; }
     virtual VstInt32 setChunk(void* /*data*/, VstInt32 /*byteSize*/, bool /*isPreset*/ = false) { return 0; }
 
@@ -87,7 +105,7 @@ public:
     AudioEffect(const AudioEffect&) = delete;
     AudioEffect& operator=(const AudioEffect&) = delete;
 
-protected:
+  protected:
     void setFlag(VstInt32 flag, bool state);
     // One call into the host with this instance's record; 0 without a host callback.
     VstIntPtr callHost(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,

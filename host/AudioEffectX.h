@@ -5,9 +5,9 @@
 #include "AudioEffect.h"
 
 class AudioEffectX : public AudioEffect {
-public:
-    AudioEffectX(audioMasterCallback audioMaster, VstInt32 numPrograms, VstInt32 numParams)
-        : AudioEffect(audioMaster, numPrograms, numParams) {}
+  public:
+    AudioEffectX(audioMasterCallback hostCallback, VstInt32 programCount, VstInt32 paramCount)
+        : AudioEffect(hostCallback, programCount, paramCount) {}
 
     // [GUI thread] Opcodes 25 to 79; every other opcode goes to AudioEffect::dispatcher.
     VstIntPtr dispatcher(VstInt32 opcode, VstInt32 index, VstIntPtr value, void* ptr, float opt) override;
@@ -19,7 +19,9 @@ public:
     virtual bool getParameterProperties(VstInt32 /*index*/, VstParameterProperties* /*p*/) { return false; }
     virtual bool beginEdit(VstInt32 index);
     virtual bool endEdit(VstInt32 index);
-    virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) { return false; }
+    virtual bool getProgramNameIndexed(VstInt32 /*category*/, VstInt32 /*index*/, char* /*text*/) {
+        return false;
+    }
     virtual bool beginSetProgram() { return false; }
     virtual bool endSetProgram() { return false; }
     virtual VstInt32 beginLoadBank(VstPatchChunkInfo* /*ptr*/) { return 0; }
@@ -36,7 +38,8 @@ public:
                                        VstSpeakerArrangement* /*pluginOutput*/) {
         return false;
     }
-    virtual bool getSpeakerArrangement(VstSpeakerArrangement** pluginInput, VstSpeakerArrangement** pluginOutput);
+    virtual bool getSpeakerArrangement(VstSpeakerArrangement** pluginInput,
+                                       VstSpeakerArrangement** pluginOutput);
     virtual bool setBypass(bool /*onOff*/) { return false; }
     virtual bool setPanLaw(VstInt32 /*type*/, float /*value*/) { return false; }
     virtual bool setProcessPrecision(VstInt32 /*precision*/) { return false; }
@@ -64,7 +67,8 @@ public:
     virtual bool getVendorString(char* /*text*/) { return false; }
     virtual bool getProductString(char* /*text*/) { return false; }
     virtual VstInt32 getVendorVersion() { return 0; }
-    virtual VstIntPtr vendorSpecific(VstInt32 /*arg1*/, VstIntPtr /*arg2*/, void* /*ptrArg*/, float /*floatArg*/) {
+    virtual VstIntPtr vendorSpecific(VstInt32 /*arg1*/, VstIntPtr /*arg2*/, void* /*ptrArg*/,
+                                     float /*floatArg*/) {
         return 0;
     }
     virtual VstInt32 canDo(char* /*text*/) { return 0; }
@@ -72,7 +76,9 @@ public:
     virtual VstInt32 getPlugCategory();
     virtual VstInt32 getMidiProgramName(VstInt32 /*channel*/, MidiProgramName* /*name*/) { return 0; }
     virtual VstInt32 getCurrentMidiProgram(VstInt32 /*channel*/, MidiProgramName* /*current*/) { return -1; }
-    virtual VstInt32 getMidiProgramCategory(VstInt32 /*channel*/, MidiProgramCategory* /*category*/) { return 0; }
+    virtual VstInt32 getMidiProgramCategory(VstInt32 /*channel*/, MidiProgramCategory* /*category*/) {
+        return 0;
+    }
     virtual bool hasMidiProgramsChanged(VstInt32 /*channel*/) { return false; }
     virtual bool getMidiKeyName(VstInt32 /*channel*/, MidiKeyName* /*keyName*/) { return false; }
     virtual bool updateDisplay();
@@ -92,7 +98,9 @@ public:
     virtual bool offlineStart(VstAudioFile* audioFiles, VstInt32 numAudioFiles, VstInt32 numNewAudioFiles);
     virtual VstInt32 offlineGetCurrentPass();
     virtual VstInt32 offlineGetCurrentMetaPass();
-    virtual bool offlineNotify(VstAudioFile* /*ptr*/, VstInt32 /*numAudioFiles*/, bool /*start*/) { return false; }
+    virtual bool offlineNotify(VstAudioFile* /*ptr*/, VstInt32 /*numAudioFiles*/, bool /*start*/) {
+        return false;
+    }
     virtual bool offlinePrepare(VstOfflineTask* /*offline*/, VstInt32 /*count*/) { return false; }
     virtual bool offlineRun(VstOfflineTask* /*offline*/, VstInt32 /*count*/) { return false; }
     virtual VstInt32 offlineGetNumPasses() { return 0; }

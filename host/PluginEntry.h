@@ -7,5 +7,11 @@
 // May return null; must not throw.
 AudioEffect* createEffectInstance(audioMasterCallback audioMaster);
 
+#if defined(_WIN32)
+#define VST_EXPORT // the module-definition file names the exports
+#else
+#define VST_EXPORT __attribute__((visibility("default")))
+#endif
+
 // [host's loading thread] Exported as "VSTPluginMain" and as "main": one instance per call.
-extern "C" AEffect* VSTPluginMain(audioMasterCallback audioMaster);
+extern "C" VST_EXPORT AEffect* VSTPluginMain(audioMasterCallback audioMaster);

@@ -261,8 +261,8 @@ enum VstProcessPrecision : VstInt32 { kVstProcessPrecision32 = 0, kVstProcessPre
 static_assert(sizeof(VstInt16) == 2 && sizeof(VstInt32) == 4 && sizeof(VstInt64) == 8, "basic types");
 static_assert(sizeof(VstIntPtr) == sizeof(void*), "VstIntPtr is pointer-wide");
 static_assert(kEffectMagic == 0x56737450, "magic is \"VstP\"");
-static_assert(effGetNumMidiOutputChannels == 79 && effGetParameterProperties == 56 &&
-                  effEditKeyDown == 59 && effSetProcessPrecision == 77,
+static_assert(effGetNumMidiOutputChannels == 79 && effGetParameterProperties == 56 && effEditKeyDown == 59 &&
+                  effSetProcessPrecision == 77,
               "opcode numbering");
 
 #if UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu

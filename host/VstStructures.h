@@ -282,10 +282,12 @@ enum VstPanLawType : VstInt32 { kLinearPanLaw = 0, kEqualPowerPanLaw };
 #if UINTPTR_MAX == 0xFFFFFFFFFFFFFFFFu
 #include <cstddef>
 static_assert(sizeof(ERect) == 8 && alignof(ERect) == 2 && offsetof(ERect, right) == 6, "ERect");
-static_assert(sizeof(VstKeyCode) == 8 && offsetof(VstKeyCode, virt) == 4 && offsetof(VstKeyCode, modifier) == 5,
+static_assert(sizeof(VstKeyCode) == 8 && offsetof(VstKeyCode, virt) == 4 &&
+                  offsetof(VstKeyCode, modifier) == 5,
               "VstKeyCode");
 static_assert(sizeof(VstEvent) == 32 && offsetof(VstEvent, data) == 16, "VstEvent");
-static_assert(sizeof(VstEvents) == 32 && offsetof(VstEvents, reserved) == 8 && offsetof(VstEvents, events) == 16,
+static_assert(sizeof(VstEvents) == 32 && offsetof(VstEvents, reserved) == 8 &&
+                  offsetof(VstEvents, events) == 16,
               "VstEvents");
 static_assert(sizeof(VstMidiEvent) == 32 && offsetof(VstMidiEvent, midiData) == 24 &&
                   offsetof(VstMidiEvent, detune) == 28 && offsetof(VstMidiEvent, reserved2) == 31,
@@ -294,14 +296,15 @@ static_assert(sizeof(VstMidiSysexEvent) == 48 && offsetof(VstMidiSysexEvent, res
                   offsetof(VstMidiSysexEvent, sysexDump) == 32 && offsetof(VstMidiSysexEvent, resvd2) == 40,
               "VstMidiSysexEvent");
 static_assert(sizeof(VstTimeInfo) == 88 && offsetof(VstTimeInfo, timeSigNumerator) == 64 &&
-                  offsetof(VstTimeInfo, smpteOffset) == 72 && offsetof(VstTimeInfo, samplesToNextClock) == 80 &&
-                  offsetof(VstTimeInfo, flags) == 84,
+                  offsetof(VstTimeInfo, smpteOffset) == 72 &&
+                  offsetof(VstTimeInfo, samplesToNextClock) == 80 && offsetof(VstTimeInfo, flags) == 84,
               "VstTimeInfo");
 static_assert(sizeof(MidiKeyName) == 80 && offsetof(MidiKeyName, keyName) == 8 &&
                   offsetof(MidiKeyName, reserved) == 72 && offsetof(MidiKeyName, flags) == 76,
               "MidiKeyName");
 static_assert(sizeof(MidiProgramName) == 80 && offsetof(MidiProgramName, midiProgram) == 68 &&
-                  offsetof(MidiProgramName, parentCategoryIndex) == 72 && offsetof(MidiProgramName, flags) == 76,
+                  offsetof(MidiProgramName, parentCategoryIndex) == 72 &&
+                  offsetof(MidiProgramName, flags) == 76,
               "MidiProgramName");
 static_assert(sizeof(MidiProgramCategory) == 76 && offsetof(MidiProgramCategory, parentCategoryIndex) == 68,
               "MidiProgramCategory");
@@ -330,5 +333,6 @@ static_assert(sizeof(VstFileSelect) == 1216 && offsetof(VstFileSelect, fileTypes
                   offsetof(VstFileSelect, returnMultiplePaths) == 1072 &&
                   offsetof(VstFileSelect, reserved) == 1088 && offsetof(VstFileSelect, future) == 1096,
               "VstFileSelect");
-static_assert(sizeof(VstVariableIo) == 40 && offsetof(VstVariableIo, numSamplesInputProcessed) == 24, "VstVariableIo");
+static_assert(sizeof(VstVariableIo) == 40 && offsetof(VstVariableIo, numSamplesInputProcessed) == 24,
+              "VstVariableIo");
 #endif

@@ -1,0 +1,54 @@
+#include "CorvelDisplay.h"
+
+#include "CExpMapper.h"
+#include "CorvelParameters.h"
+#include "VstAbi.h"
+
+#include <cstdio>
+
+namespace {
+
+// Truncates towards zero like a C cast, but keeps NaN and out-of-range values (which a cast would
+// leave undefined) to numbers whose text still fits the host's 8-byte buffer.
+int truncateForDisplay(float x) {
+    if (!(x == x)) {
+        return 0;
+    }
+    if (x > 9999999.0f) {
+        return 9999999;
+    }
+    if (x < -999999.0f) {
+        return -999999;
+    }
+    return static_cast<int>(x);
+}
+
+void formatInteger(int n, char* text) {
+    std::snprintf(text, kVstMaxParamStrLen, "%2i", n);
+}
+
+} // namespace
+
+float knobCutoffHz(float knob) {
+    if (knob < kDeadZoneLow) {
+        CExpMapper mapper(80.0f, 10000.0f, 0.9166667f);
+        return map(mapper, knob / 0.45f);
+    }
+    if (knob > kDeadZoneHigh) {
+        CExpMapper mapper(80.0f, 5000.0f, 0.9166667f);
+        return map(mapper, (knob - 0.55f) / 0.45f);
+    }
+    return 0.0f;
+}
+
+void formatKnobDisplay(float knob, char* text) {
+    if (knob < kDeadZoneLow || knob > kDeadZoneHigh) {
+        formatInteger(truncateForDisplay(knobCutoffHz(knob)), text);
+    } else {
+        std::snprintf(text, kVstMaxParamStrLen, "---");
+    }
+}
+
+void formatPercentDisplay(float value, char* text) {
+    formatInteger(truncateForDisplay(value * 100.0f + 0.5f), text);
+}

@@ -1,0 +1,11 @@
+// One program: the three parameter values in index order and a name of at most 23 characters.
+#pragma once
+
+#include "CorvelParameters.h"
+
+struct CorvelProgram {
+    static constexpr int kNameSize = 24; // terminator included
+
+    float values[kNumParams] = {0.5f, 0.0f, 0.5f};
+    char name[kNameSize] = "Init";
+};

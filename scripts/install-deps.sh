@@ -1,0 +1,32 @@
+#!/usr/bin/env bash
+# Installs what building and testing need on Debian 12. Idempotent: installs only what is missing.
+# Run as root (or through sudo).
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    googletest libgtest-dev libgmock-dev libbenchmark-dev
+    libsndfile1-dev sox
+    clang-format
+)
+
+missing=()
+for package in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed"; then
+        missing+=("$package")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    echo "install-deps: everything is installed"
+    exit 0
+fi
+
+if [ "$(id -u)" -ne 0 ]; then
+    SUDO=sudo
+else
+    SUDO=
+fi
+echo "install-deps: installing ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
