@@ -1,10 +1,15 @@
 #!/usr/bin/env bash
-# Builds the plug-in and its offline host, renders the demo through the plug-in and draws its
-# spectrogram: out/demo.wav and out/demo.png.
+# Builds the plug-in and its offline host, renders the demo loop through the plug-in while the knob
+# sweeps low-pass, dry and high-pass, and draws the result's spectrogram: out/demo.wav, out/demo.png.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 cmake --preset release
-cmake --build --preset release
+cmake --build --preset release --target Velmora velmora-render
 mkdir -p out
-echo "plug-in: $(pwd)/build/release/Velmora.so"
+build/release/velmora-render --info
+build/release/velmora-render --demo out/demo.wav
+sox -V1 out/demo.wav -n spectrogram -x 1200 -y 513 -t "Velmora demo: knob sweep" -o out/demo.png
+echo "plug-in:     $(pwd)/build/release/Velmora.so"
+echo "demo audio:  $(pwd)/out/demo.wav"
+echo "spectrogram: $(pwd)/out/demo.png"

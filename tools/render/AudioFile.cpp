@@ -1,0 +1,260 @@
+#include "AudioFile.h"
+
+#include "RenderError.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <climits>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace render {
+
+namespace {
+
+// Temporary outputs of the running process (--demo may write two), for the signal handler.
+constexpr int kPendingSlots = 2;
+char pendingTemporary[kPendingSlots][PATH_MAX + 1] = {};
+
+void removePendingOutput(int signalNumber) {
+    for (auto& slot : pendingTemporary) {
+        if (slot[0] != '\0')
+            unlink(slot);
+    }
+    std::signal(signalNumber, SIG_DFL);
+    std::raise(signalNumber);
+}
+
+int claimPendingSlot(const std::string& path) {
+    for (int i = 0; i < kPendingSlots; ++i) {
+        if (pendingTemporary[i][0] == '\0' && path.size() <= PATH_MAX) {
+            std::memcpy(pendingTemporary[i], path.c_str(), path.size() + 1);
+            return i;
+        }
+    }
+    return -1;
+}
+
+void releasePendingSlot(int slot) {
+    if (slot >= 0)
+        pendingTemporary[slot][0] = '\0';
+}
+
+int majorOf(FileKind kind) {
+    switch (kind) {
+    case FileKind::Aiff:
+        return SF_FORMAT_AIFF;
+    case FileKind::Flac:
+        return SF_FORMAT_FLAC;
+    case FileKind::Wav:
+        break;
+    }
+    return SF_FORMAT_WAV;
+}
+
+bool formatWorks(int format) {
+    SF_INFO info{};
+    info.format = format;
+    info.channels = 2;
+    info.samplerate = 44100;
+    return sf_format_check(&info) != 0;
+}
+
+// Name of a major format or of a subtype, looked up by its code.
+std::string formatName(int format) {
+    SF_FORMAT_INFO info{};
+    info.format = format;
+    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) != 0 || info.name == nullptr)
+        return "format " + std::to_string(format);
+    return info.name;
+}
+
+std::string lowerExtension(const std::string& path) {
+    const size_t slash = path.rfind('/');
+    const size_t dot = path.rfind('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return std::string();
+    std::string extension = path.substr(dot + 1);
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return extension;
+}
+
+} // namespace
+
+AudioReader::AudioReader(const std::string& path) : path_(path) {
+    SF_INFO info{};
+    file_ = sf_open(path.c_str(), SFM_READ, &info);
+    if (file_ == nullptr) {
+        if (access(path.c_str(), F_OK) != 0)
+            throw RenderError("cannot open input '" + path + "': " + std::strerror(errno));
+        throw RenderError("cannot read input '" + path + "': " + sf_strerror(nullptr));
+    }
+    channels_ = info.channels;
+    sampleRate_ = info.samplerate;
+    frames_ = info.frames;
+    format_ = info.format;
+    if (channels_ < 1 || channels_ > 2) {
+        sf_close(file_);
+        file_ = nullptr;
+        throw RenderError("input '" + path + "' has " + std::to_string(channels_) +
+                          " channels; only mono and stereo files are supported");
+    }
+    if (sampleRate_ <= 0) {
+        sf_close(file_);
+        file_ = nullptr;
+        throw RenderError("input '" + path + "' has no valid sample rate");
+    }
+}
+
+AudioReader::~AudioReader() {
+    if (file_ != nullptr)
+        sf_close(file_);
+}
+
+int64_t AudioReader::read(float* interleaved, int64_t frames) {
+    const sf_count_t got = sf_readf_float(file_, interleaved, frames);
+    if (got < 0 || (got == 0 && sf_error(file_) != SF_ERR_NO_ERROR))
+        throw RenderError("error reading '" + path_ + "': " + sf_strerror(file_));
+    return got;
+}
+
+AudioWriter::AudioWriter(const std::string& path, int format, int channels, int sampleRate)
+    : path_(path), channels_(channels) {
+    const size_t slash = path.rfind('/');
+    const std::string directory =
+        slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
+    const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);
+    if (base.empty())
+        throw RenderError("output '" + path + "' is a directory, not a file name");
+    struct stat status {};
+    if (stat(path.c_str(), &status) == 0 && S_ISDIR(status.st_mode))
+        throw RenderError("output '" + path + "' is a directory");
+
+    const std::string pattern = directory + "/." + base + ".partial-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
+    name.push_back('\0');
+    const int descriptor = mkstemp(name.data());
+    if (descriptor < 0)
+        throw RenderError("cannot create output in '" + directory + "': " + std::strerror(errno));
+    temporaryPath_ = name.data();
+    pendingSlot_ = claimPendingSlot(temporaryPath_);
+
+    // mkstemp makes the file private; the result should get the permissions of any new file.
+    const mode_t mask = umask(0);
+    umask(mask);
+    fchmod(descriptor, 0666 & ~mask);
+
+    SF_INFO info{};
+    info.format = format;
+    info.channels = channels;
+    info.samplerate = sampleRate;
+    file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
+    if (file_ == nullptr) {
+        close(descriptor);
+        unlink(temporaryPath_.c_str());
+        releasePendingSlot(pendingSlot_);
+        temporaryPath_.clear();
+        throw RenderError("cannot write '" + path + "' as " + describeFormat(format) + ": " +
+                          sf_strerror(nullptr));
+    }
+    // A loud plug-in must clip in integer formats rather than wrap around.
+    sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
+    // The PEAK chunk carries a time stamp; without it equal audio makes byte-identical files.
+    sf_command(file_, SFC_SET_ADD_PEAK_CHUNK, nullptr, SF_FALSE);
+}
+
+AudioWriter::~AudioWriter() {
+    if (file_ != nullptr)
+        sf_close(file_);
+    if (!temporaryPath_.empty()) {
+        unlink(temporaryPath_.c_str());
+        releasePendingSlot(pendingSlot_);
+    }
+}
+
+void AudioWriter::write(const float* interleaved, int64_t frames) {
+    if (sf_writef_float(file_, interleaved, frames) != frames)
+        throw RenderError("error writing '" + path_ + "': " + sf_strerror(file_));
+}
+
+void AudioWriter::commit() {
+    sf_write_sync(file_);
+    const int status = sf_close(file_);
+    file_ = nullptr;
+    if (status != 0)
+        throw RenderError("error finishing '" + path_ + "': " + sf_error_number(status));
+    if (rename(temporaryPath_.c_str(), path_.c_str()) != 0)
+        throw RenderError("cannot create output '" + path_ + "': " + std::strerror(errno));
+    temporaryPath_.clear();
+    releasePendingSlot(pendingSlot_);
+}
+
+int chooseOutputFormat(int inputFormat, std::optional<FileKind> kind, bool floatSamples) {
+    const int major = kind ? majorOf(*kind) : (inputFormat & SF_FORMAT_TYPEMASK);
+    if (floatSamples) {
+        if (!formatWorks(major | SF_FORMAT_FLOAT))
+            throw RenderError(formatName(major) + " cannot hold 32-bit float samples");
+        return major | SF_FORMAT_FLOAT;
+    }
+    const int keep = major | (inputFormat & SF_FORMAT_SUBMASK);
+    if (formatWorks(keep))
+        return keep;
+    if (formatWorks(major | SF_FORMAT_PCM_24))
+        return major | SF_FORMAT_PCM_24;
+    throw RenderError("cannot write " + formatName(major) + " files; use --format");
+}
+
+int chooseDemoFormat(std::optional<FileKind> kind, bool floatSamples) {
+    const int major = majorOf(kind.value_or(FileKind::Wav));
+    if (formatWorks(major | SF_FORMAT_FLOAT))
+        return major | SF_FORMAT_FLOAT;
+    if (floatSamples)
+        throw RenderError(formatName(major) + " cannot hold 32-bit float samples");
+    return major | SF_FORMAT_PCM_24;
+}
+
+std::string describeFormat(int format) {
+    return formatName(format & SF_FORMAT_TYPEMASK) + ", " + formatName(format & SF_FORMAT_SUBMASK);
+}
+
+bool extensionDisagrees(const std::string& path, int format) {
+    const std::string extension = lowerExtension(path);
+    int expected = 0;
+    if (extension == "wav" || extension == "wave")
+        expected = SF_FORMAT_WAV;
+    else if (extension == "aif" || extension == "aiff" || extension == "aifc")
+        expected = SF_FORMAT_AIFF;
+    else if (extension == "flac")
+        expected = SF_FORMAT_FLAC;
+    else
+        return false;
+    int major = format & SF_FORMAT_TYPEMASK;
+    if (major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64)
+        major = SF_FORMAT_WAV;
+    return major != expected;
+}
+
+bool sameFile(const std::string& a, const std::string& b) {
+    if (a == b)
+        return true;
+    struct stat first {};
+    struct stat second {};
+    if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0)
+        return false;
+    return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+void installCleanupHandlers() {
+    for (int signalNumber : {SIGINT, SIGTERM, SIGHUP, SIGPIPE, SIGSEGV, SIGBUS, SIGFPE, SIGILL, SIGABRT})
+        std::signal(signalNumber, removePendingOutput);
+}
+
+} // namespace render

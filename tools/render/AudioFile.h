@@ -1,0 +1,73 @@
+// Audio files through libsndfile: reading the input, choosing the output format, and writing the
+// output to a temporary file that becomes OUTPUT only when the run succeeds.
+#pragma once
+
+#include "Options.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+typedef struct sf_private_tag SNDFILE;
+
+namespace render {
+
+class AudioReader {
+  public:
+    explicit AudioReader(const std::string& path); // throws RenderError
+    ~AudioReader();
+    AudioReader(const AudioReader&) = delete;
+    AudioReader& operator=(const AudioReader&) = delete;
+
+    int channels() const { return channels_; }
+    int sampleRate() const { return sampleRate_; }
+    int64_t frames() const { return frames_; }
+    int format() const { return format_; } // libsndfile SF_FORMAT_* (major | subtype)
+
+    // Interleaved float frames; returns the number read, 0 at the end.
+    int64_t read(float* interleaved, int64_t frames);
+
+  private:
+    std::string path_;
+    SNDFILE* file_ = nullptr;
+    int channels_ = 0;
+    int sampleRate_ = 0;
+    int64_t frames_ = 0;
+    int format_ = 0;
+};
+
+class AudioWriter {
+  public:
+    // Creates a temporary file beside `path`; nothing appears under `path` before commit().
+    AudioWriter(const std::string& path, int format, int channels, int sampleRate);
+    ~AudioWriter(); // removes the temporary file unless committed
+    AudioWriter(const AudioWriter&) = delete;
+    AudioWriter& operator=(const AudioWriter&) = delete;
+
+    void write(const float* interleaved, int64_t frames);
+    void commit(); // close and rename onto the final path
+
+  private:
+    std::string path_;
+    std::string temporaryPath_;
+    SNDFILE* file_ = nullptr;
+    int channels_ = 0;
+    int pendingSlot_ = -1;
+};
+
+// Output format: `kind` (else the input's major format), with the input's sample format unless
+// `floatSamples`, falling back to 24-bit PCM where the target cannot hold the input's.
+int chooseOutputFormat(int inputFormat, std::optional<FileKind> kind, bool floatSamples);
+// For --demo: WAV unless asked; float unless the format cannot hold it (FLAC: 24-bit).
+int chooseDemoFormat(std::optional<FileKind> kind, bool floatSamples);
+
+std::string describeFormat(int format);
+// Whether the file's name suggests a different major format than `format` (".flac" for WAV data).
+bool extensionDisagrees(const std::string& path, int format);
+// Same file by path or by device and inode; false if either does not exist.
+bool sameFile(const std::string& a, const std::string& b);
+
+// Removes a half-written output when the process dies from a signal.
+void installCleanupHandlers();
+
+} // namespace render

@@ -1,0 +1,212 @@
+#include "Commands.h"
+
+#include "AudioFile.h"
+#include "DemoSignal.h"
+#include "InfoReport.h"
+#include "PluginLoader.h"
+#include "RenderError.h"
+#include "Renderer.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstring>
+#include <iostream>
+#include <set>
+
+namespace render {
+
+namespace {
+
+constexpr VstInt32 kVstProcessLevelOffline = 4;
+
+std::unique_ptr<Plugin> loadPlugin(const Options& options, HostContext& host) {
+    if (!options.plugin.empty())
+        return Plugin::load(options.plugin, host);
+    const std::string path = defaultPluginPath();
+    try {
+        return Plugin::load(path, host);
+    } catch (const RenderError& error) {
+        throw RenderError(std::string(error.what()) + "; name another plug-in with --plugin PATH");
+    }
+}
+
+// Resolves --set and --automate names against the plug-in, then sends the fixed values.
+std::vector<AutomationLane> applyParameterOptions(Plugin& plugin, const Options& options) {
+    std::vector<AutomationLane> lanes;
+    for (const auto& automation : options.automations)
+        lanes.push_back({plugin.findParameter(automation.name), automation.envelope});
+    AEffect& effect = plugin.effect();
+    for (const auto& setting : options.settings)
+        effect.setParameter(&effect, plugin.findParameter(setting.name), static_cast<float>(setting.value));
+    return lanes;
+}
+
+void refuseSameFile(const std::string& a, const std::string& b, const char* what) {
+    if (sameFile(a, b))
+        throw RenderError(std::string("OUTPUT '") + b + "' is the " + what + " file; choose another name");
+}
+
+void warnOnExtension(const std::string& path, int format) {
+    if (extensionDisagrees(path, format))
+        std::cerr << "velmora-render: warning: writing " << describeFormat(format) << " data to '" << path
+                  << "' (use --format to change it)\n";
+}
+
+void describeRun(Plugin& plugin, const Options& options, double sampleRate, int channels, int64_t frames,
+                 int format, const std::vector<AutomationLane>& lanes) {
+    std::cerr << "velmora-render: plug-in " << plugin.path() << "\n"
+              << "velmora-render: " << frames << " frames, " << channels << " channel(s) at " << sampleRate
+              << " Hz, blocks of " << options.blockSize << ", writing stereo " << describeFormat(format)
+              << "\n";
+    const auto& names = plugin.parameterNames();
+    for (const auto& lane : lanes)
+        std::cerr << "velmora-render: automating parameter " << lane.index << " '"
+                  << names[static_cast<size_t>(lane.index)] << "' over " << lane.envelope.points().size()
+                  << " breakpoint(s)\n";
+}
+
+void reportHost(const HostContext& host) {
+    std::cerr << "velmora-render: host notifications: automate " << host.automateCount << ", beginEdit "
+              << host.beginEditCount << ", endEdit " << host.endEditCount << "\n";
+    std::string asked;
+    for (size_t opcode = 0; opcode < host.opcodeCounts.size(); ++opcode) {
+        if (host.opcodeCounts[opcode] != 0)
+            asked += " " + std::to_string(opcode) + "x" + std::to_string(host.opcodeCounts[opcode]);
+    }
+    std::cerr << "velmora-render: host opcodes received (opcode x count):"
+              << (asked.empty() ? " none" : asked) << "\n";
+}
+
+void printSummary(int64_t frames, double sampleRate, std::chrono::steady_clock::duration wall) {
+    const double audioSeconds = static_cast<double>(frames) / sampleRate;
+    const double wallSeconds = std::chrono::duration<double>(wall).count();
+    char line[160];
+    std::snprintf(line, sizeof(line),
+                  "velmora-render: %.2f s of audio in %.3f s wall time, %.1fx real time\n", audioSeconds,
+                  wallSeconds, wallSeconds > 0.0 ? audioSeconds / wallSeconds : 0.0);
+    std::cerr << line;
+}
+
+// Processes the whole source through a started plug-in into `writer`, with progress, summary and
+// host report; the caller commits the output.
+int64_t process(Plugin& plugin, const Options& options, RenderJob job, const FrameSource& source,
+                AudioWriter& writer, int64_t expectedFrames) {
+    HostContext& host = plugin.host();
+    plugin.start(job.sampleRate, job.blockSize);
+    host.processLevel = kVstProcessLevelOffline;
+    host.automationPlaying = !job.lanes.empty();
+
+    Progress progress(expectedFrames, job.sampleRate, !options.quiet);
+    const auto began = std::chrono::steady_clock::now();
+    const int64_t frames = renderAll(
+        plugin, job, source, [&writer](const float* data, int64_t count) { writer.write(data, count); },
+        progress);
+    const auto wall = std::chrono::steady_clock::now() - began;
+    plugin.stop();
+
+    if (options.verbose)
+        reportHost(host);
+    if (!options.quiet)
+        printSummary(frames, job.sampleRate, wall);
+    return frames;
+}
+
+} // namespace
+
+int runRender(const Options& options) {
+    refuseSameFile(options.input, options.output, "INPUT");
+    AudioReader reader(options.input);
+    const int format = chooseOutputFormat(reader.format(), options.format, options.floatOutput);
+    warnOnExtension(options.output, format);
+
+    HostContext host;
+    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
+    RenderJob job;
+    job.sourceChannels = reader.channels();
+    job.sampleRate = reader.sampleRate();
+    job.blockSize = options.blockSize;
+    job.lanes = applyParameterOptions(*plugin, options);
+
+    AudioWriter writer(options.output, format, 2, reader.sampleRate());
+    if (options.verbose)
+        describeRun(*plugin, options, job.sampleRate, reader.channels(), reader.frames(), format, job.lanes);
+    process(
+        *plugin, options, job, [&reader](float* data, int64_t count) { return reader.read(data, count); },
+        writer, reader.frames());
+    writer.commit();
+    return 0;
+}
+
+int runDemo(const Options& options) {
+    if (!options.demoInput.empty())
+        refuseSameFile(options.demoInput, options.output, "--demo-input");
+    const int format = chooseDemoFormat(options.format, options.floatOutput);
+    warnOnExtension(options.output, format);
+
+    HostContext host;
+    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
+    RenderJob job;
+    job.sourceChannels = 2;
+    job.sampleRate = kDemoSampleRate;
+    job.blockSize = options.blockSize;
+    job.lanes = applyParameterOptions(*plugin, options);
+
+    // The built-in moves, for every parameter the user did not set or automate and the plug-in has.
+    std::set<VstInt32> taken;
+    for (const auto& lane : job.lanes)
+        taken.insert(lane.index);
+    for (const auto& setting : options.settings)
+        taken.insert(plugin->findParameter(setting.name));
+    const auto& names = plugin->parameterNames();
+    for (const auto& automation : demoAutomation()) {
+        const auto found = std::find(names.begin(), names.end(), automation.name);
+        if (found == names.end()) {
+            std::cerr << "velmora-render: warning: the plug-in has no parameter '" << automation.name
+                      << "'; the demo leaves it out\n";
+            continue;
+        }
+        const VstInt32 index = static_cast<VstInt32>(found - names.begin());
+        if (taken.insert(index).second)
+            job.lanes.push_back({index, automation.envelope});
+    }
+
+    const std::vector<float> signal = synthesiseDemo(kDemoSampleRate);
+    const int64_t totalFrames = static_cast<int64_t>(signal.size() / 2);
+    std::unique_ptr<AudioWriter> dry;
+    if (!options.demoInput.empty()) {
+        dry = std::make_unique<AudioWriter>(options.demoInput, format, 2, kDemoSampleRate);
+        dry->write(signal.data(), totalFrames);
+    }
+    AudioWriter writer(options.output, format, 2, kDemoSampleRate);
+    if (options.verbose)
+        describeRun(*plugin, options, job.sampleRate, 2, totalFrames, format, job.lanes);
+
+    int64_t position = 0;
+    const FrameSource source = [&](float* data, int64_t count) {
+        const int64_t n = std::min(count, totalFrames - position);
+        std::memcpy(data, signal.data() + position * 2, static_cast<size_t>(n) * 2 * sizeof(float));
+        position += n;
+        return n;
+    };
+    process(*plugin, options, job, source, writer, totalFrames);
+    if (dry)
+        dry->commit();
+    writer.commit();
+    return 0;
+}
+
+int runInfo(const Options& options) {
+    if (!options.automations.empty())
+        throw RenderError("--automate has no effect with --info (use --set to see a value's display)");
+    HostContext host;
+    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
+    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(host.sampleRate));
+    plugin->dispatch(effSetBlockSize, 0, host.blockSize);
+    applyParameterOptions(*plugin, options);
+    printInfo(*plugin, std::cout, std::cerr);
+    std::cout.flush();
+    return 0;
+}
+
+} // namespace render

@@ -1,0 +1,174 @@
+#include "Options.h"
+
+#include "RenderError.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <set>
+
+namespace render {
+
+namespace {
+
+int parseBlockSize(const std::string& text) {
+    char* end = nullptr;
+    errno = 0;
+    const long value = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || errno == ERANGE || value < kMinBlockSize || value > kMaxBlockSize)
+        throw RenderError("bad --block '" + text + "' (expected a whole number from " +
+                          std::to_string(kMinBlockSize) + " to " + std::to_string(kMaxBlockSize) + ")");
+    return static_cast<int>(value);
+}
+
+FileKind parseFormat(const std::string& text) {
+    if (text == "wav")
+        return FileKind::Wav;
+    if (text == "aiff" || text == "aif")
+        return FileKind::Aiff;
+    if (text == "flac")
+        return FileKind::Flac;
+    throw RenderError("bad --format '" + text + "' (expected wav, aiff or flac)");
+}
+
+} // namespace
+
+Options parseOptions(int argc, const char* const* argv) {
+    Options options;
+    std::vector<std::string> positional;
+    bool demo = false;
+    bool info = false;
+    bool optionsEnded = false;
+
+    for (int i = 1; i < argc; ++i) {
+        std::string arg = argv[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-') {
+            positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        // Options that take a value accept both "--opt value" and "--opt=value".
+        std::string name = arg;
+        std::optional<std::string> inlineValue;
+        const size_t equals = arg.find('=');
+        if (arg.rfind("--", 0) == 0 && equals != std::string::npos) {
+            name = arg.substr(0, equals);
+            inlineValue = arg.substr(equals + 1);
+        }
+        auto value = [&]() -> std::string {
+            if (inlineValue)
+                return *inlineValue;
+            if (i + 1 >= argc)
+                throw RenderError(name + " needs a value");
+            return argv[++i];
+        };
+        auto noValue = [&]() {
+            if (inlineValue)
+                throw RenderError(name + " takes no value");
+        };
+
+        if (name == "--help" || name == "-h") {
+            noValue();
+            options.mode = Mode::Help;
+            return options;
+        } else if (name == "--plugin") {
+            options.plugin = value();
+            if (options.plugin.empty())
+                throw RenderError("--plugin needs a path");
+        } else if (name == "--block") {
+            options.blockSize = parseBlockSize(value());
+        } else if (name == "--format") {
+            options.format = parseFormat(value());
+        } else if (name == "--float") {
+            noValue();
+            options.floatOutput = true;
+        } else if (name == "--set") {
+            const auto [paramName, text] = splitAssignment(value(), "--set");
+            options.settings.push_back({paramName, parseParameterValue(text)});
+        } else if (name == "--automate") {
+            const auto [paramName, text] = splitAssignment(value(), "--automate");
+            options.automations.push_back({paramName, parseEnvelope(text)});
+        } else if (name == "--demo") {
+            noValue();
+            demo = true;
+        } else if (name == "--demo-input") {
+            options.demoInput = value();
+        } else if (name == "--info") {
+            noValue();
+            info = true;
+        } else if (name == "--verbose" || name == "-v") {
+            noValue();
+            options.verbose = true;
+        } else if (name == "--quiet" || name == "-q") {
+            noValue();
+            options.quiet = true;
+        } else {
+            throw RenderError("unknown option '" + arg + "' (see --help)");
+        }
+    }
+
+    if (demo && info)
+        throw RenderError("--demo and --info cannot be combined");
+    std::set<std::string> seen;
+    for (const auto& setting : options.settings) {
+        if (!seen.insert(setting.name).second)
+            throw RenderError("parameter '" + setting.name + "' is given more than once");
+    }
+    for (const auto& automation : options.automations) {
+        if (!seen.insert(automation.name).second)
+            throw RenderError("parameter '" + automation.name + "' is given more than once");
+    }
+
+    if (info) {
+        options.mode = Mode::Info;
+        if (!positional.empty())
+            throw RenderError("--info takes no file arguments, got '" + positional.front() + "'");
+    } else if (demo) {
+        options.mode = Mode::Demo;
+        if (positional.size() != 1)
+            throw RenderError("--demo expects exactly one OUTPUT file (see --help)");
+        options.output = positional[0];
+    } else {
+        if (!options.demoInput.empty())
+            throw RenderError("--demo-input needs --demo");
+        if (positional.size() != 2)
+            throw RenderError("expected INPUT and OUTPUT files (see --help)");
+        options.input = positional[0];
+        options.output = positional[1];
+    }
+    return options;
+}
+
+const char* usageText() {
+    return "Usage:\n"
+           "  velmora-render [options] INPUT OUTPUT   run a VST 2.4 plug-in over an audio file\n"
+           "  velmora-render [options] --demo OUTPUT  render the built-in demo loop with a filter sweep\n"
+           "  velmora-render [--plugin PATH] --info   describe the plug-in and check its texts\n"
+           "\n"
+           "Options:\n"
+           "  --plugin PATH          VST 2.4 plug-in library (default: Velmora.so beside this program)\n"
+           "  --block N              frames per processing call, 1 to 65536 (default 512)\n"
+           "  --set NAME=VALUE       set a parameter (name as the plug-in reports it, or its index)\n"
+           "                         to a value from 0 to 1 before processing\n"
+           "  --automate NAME=T:V,...  move a parameter along breakpoints, linear in between and\n"
+           "                         held outside; times in seconds: 2, 2s or 2000ms\n"
+           "                         (example: --automate knob=0s:0.5,2s:0,6s:1)\n"
+           "  --format wav|aiff|flac output file format (default: that of INPUT; for --demo, WAV)\n"
+           "  --float                write 32-bit float samples (default: the input's sample format;\n"
+           "                         for --demo, float)\n"
+           "  --demo                 synthesise a 12 s test loop instead of reading INPUT; its knob,\n"
+           "                         drive and reso sweeps can be overridden with --set/--automate\n"
+           "  --demo-input FILE      with --demo, also write the dry loop to FILE\n"
+           "  --info                 print names, identity, parameters, programs and capabilities\n"
+           "  --verbose, -v          describe the run and the plug-in's calls to the host\n"
+           "  --quiet, -q            no summary line\n"
+           "  --help, -h             this text\n"
+           "\n"
+           "Input: WAV, AIFF or FLAC with one or two channels. A mono input feeds both plug-in\n"
+           "inputs; the output is always stereo and has as many frames as the input. OUTPUT is\n"
+           "written only when the whole run succeeds, and may not be the INPUT file.\n";
+}
+
+} // namespace render
