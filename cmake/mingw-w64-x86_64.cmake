@@ -16,9 +16,14 @@ set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
+# glibc's C++ headers declare M_PI and friends in every mode; mingw's only on request.
+set(CMAKE_C_FLAGS_INIT "-D_USE_MATH_DEFINES")
+set(CMAKE_CXX_FLAGS_INIT "-D_USE_MATH_DEFINES")
+
 # Every test program links its runtimes statically, like the DLL: nothing to put on Wine's search path,
 # and the programs run exactly the runtime code the shipped DLL carries.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
 # Programs built here (test discovery, ctest) run through Wine with a private prefix in the build tree.
-set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${CMAKE_BINARY_DIR}/wine-prefix")
+set(VELMORA_WINE_PREFIX ${CMAKE_BINARY_DIR}/wine-prefix)
+set(CMAKE_CROSSCOMPILING_EMULATOR "${CMAKE_CURRENT_LIST_DIR}/wine-run.sh;${VELMORA_WINE_PREFIX}")

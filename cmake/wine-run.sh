@@ -49,9 +49,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
 unset DISPLAY WAYLAND_DISPLAY
 
 # Wine's helper processes inherit the standard streams of whoever starts them; detached, they never keep
-# a caller's pipe open (ctest would wait for them).
+# a caller's pipe open (ctest would wait for them), nor the prefix lock (descriptor 9).
 detached() {
-    "$@" </dev/null >/dev/null 2>&1
+    "$@" </dev/null >/dev/null 2>&1 9>&-
 }
 
 ensure_prefix() {
@@ -76,7 +76,7 @@ ensure_prefix() {
                     # A crash prints a backtrace and exits; it never waits on a dialog.
                     "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
                     "$wineserver" -w
-            } </dev/null >"$prefix.log" 2>&1 || {
+            } </dev/null >"$prefix.log" 2>&1 9>&- || {
                 echo "wine-run: creating the Wine prefix failed, see $prefix.log" >&2
                 exit 1
             }
@@ -90,11 +90,16 @@ ensure_prefix() {
 # discovery) waits for the services to exit. The server leaves on its own a while after its last
 # program, so nothing outlives a build for long.
 ensure_server() {
-    if detached "$wineserver" "-p$1"; then
-        # This call started it (an already running server makes the call fail at once): start the
-        # services now, detached, instead of inside the first program.
-        detached "$wine" cmd /c exit || true
-    fi
+    # Under the prefix lock: a second caller must not start its program, and with it the services on
+    # its own streams, while the first is still starting them.
+    (
+        flock 9
+        if detached "$wineserver" "-p$1"; then
+            # This call started it (an already running server makes the call fail at once): start the
+            # services now, detached, instead of inside the first program.
+            detached "$wine" cmd /c exit || true
+        fi
+    ) 9>"$prefix.lock"
 }
 
 case "$1" in

@@ -8,6 +8,8 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev sox
     clang-format
+    clang libclang-rt-14-dev
+    g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )
 
 missing=()
@@ -29,4 +31,4 @@ else
 fi
 echo "install-deps: installing ${missing[*]}"
 $SUDO apt-get update -qq
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}"
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "${missing[@]}"

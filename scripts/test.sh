@@ -1,8 +1,23 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test lane. Exits non-zero on the first failing lane.
+# Builds everything and runs every test lane: the native suite and the Windows DLL under Wine. Stops at
+# the first failing lane.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-cmake --preset release
-cmake --build --preset release
-ctest --preset release
+lane() {
+    echo
+    echo "=== $1"
+    local start=$SECONDS
+    shift
+    "$@"
+    echo "=== lane took $((SECONDS - start)) s"
+}
+
+native() {
+    cmake --preset release
+    cmake --build --preset release
+    ctest --preset release
+}
+
+lane "native build and tests" native
+lane "Windows DLL under Wine" ./scripts/test-windows.sh

@@ -17,6 +17,11 @@ VstIntPtr VSTCALLBACK quietHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, 
 } // namespace
 
 TEST(CorvelGolden, ScriptedScenarioMatchesTheCommittedDigest) {
+#if defined(_WIN32)
+    // The digest pins the glibc build; the Windows C runtime's expf rounds a few cut-offs differently.
+    // The Windows lane compares its output with the Linux output sample by sample instead.
+    GTEST_SKIP() << "compared sample by sample against the Linux build in the Windows lane";
+#endif
     auto effect = std::make_unique<Corvel>(quietHost);
     const GoldenRun run = runGoldenScenario(effect->getAeffect());
     ASSERT_EQ(run.left.size(), 8u * 44100u);
