@@ -2,10 +2,12 @@
 #pragma once
 
 #include "CorvelParameters.h"
+#include "RelaxedFloat.h"
 
 struct CorvelProgram {
     static constexpr int kNameSize = 24; // terminator included
 
-    float values[kNumParams] = {0.5f, 0.0f, 0.5f};
+    // Written by setParameter on any thread, read back by setProgram on the user-interface thread.
+    RelaxedFloat values[kNumParams] = {0.5f, 0.0f, 0.5f};
     char name[kNameSize] = "Init";
 };

@@ -1,5 +1,6 @@
 #include "StateVariableFilter.h"
 
+#include <cmath>
 #include <math.h>
 
 void StateVariableFilter::setCoefficients(float cutoff, float resonance, float sampleRate) {
@@ -27,4 +28,9 @@ void StateVariableFilter::setCoefficients(float cutoff, float resonance, float s
     }
     const float dampingFromResonance = 2.0f * (1.0f - powf(resonance, 0.25f));
     damping = limit > dampingFromResonance ? dampingFromResonance : limit;
+    // An infinite resonance from a host would store an infinite damping that outlives the value until
+    // the next refresh, turning every tick into NaN; fall back to the stable bound instead.
+    if (!std::isfinite(damping)) {
+        damping = limit;
+    }
 }

@@ -8,7 +8,7 @@ packages=(
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev sox
     clang-format
-    clang libclang-rt-14-dev
+    clang libclang-rt-14-dev llvm
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
 )
 

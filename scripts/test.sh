@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test lane: the native suite and the Windows DLL under Wine. Stops at
-# the first failing lane.
+# Builds everything and runs every test lane: the native suite, the sanitizer and fuzzing lanes, and the
+# Windows DLL under Wine. Stops at the first failing lane.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -20,4 +20,5 @@ native() {
 }
 
 lane "native build and tests" native
+lane "sanitizers and fuzzing" ./scripts/test-hardening.sh
 lane "Windows DLL under Wine" ./scripts/test-windows.sh

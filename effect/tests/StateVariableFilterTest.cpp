@@ -96,6 +96,14 @@ TEST(SvfCoefficients, DampingFollowsResonanceWithinStabilityLimit) {
     // limit is used, so the filter stays stable.
     f.setCoefficients(1000.0f, -0.5f, kRate);
     EXPECT_EQ(f.damping, 2.0f);
+
+    // An infinite or NaN resonance must not leave an infinite damping behind: the limit is used.
+    f.setCoefficients(1000.0f, std::numeric_limits<float>::infinity(), kRate);
+    EXPECT_EQ(f.damping, 2.0f);
+    f.setCoefficients(17154.0f, std::numeric_limits<float>::infinity(), kRate);
+    EXPECT_NEAR(f.damping, 1.16905f, 2e-5f);
+    f.setCoefficients(1000.0f, std::numeric_limits<float>::quiet_NaN(), kRate);
+    EXPECT_EQ(f.damping, 2.0f);
 }
 
 TEST(SvfCoefficients, NormalisedFrequencyIsCappedAtAQuarter) {
