@@ -7,12 +7,6 @@
 
 namespace {
 
-constexpr float kMapperInitialPosition = 0.9166667f;
-constexpr float kLowPassMinHz = 80.0f;
-constexpr float kLowPassMaxHz = 10000.0f;
-constexpr float kHighPassMinHz = 80.0f;
-constexpr float kHighPassMaxHz = 5000.0f;
-
 const char* const kParameterNames[kNumParams] = {"knob", "drive", "reso"};
 
 // Copies text into a host buffer of `size` bytes, cutting it so the terminator always fits.
@@ -29,8 +23,8 @@ constexpr std::memory_order relaxed = std::memory_order_relaxed;
 } // namespace
 
 Corvel::Corvel(audioMasterCallback audioMaster)
-    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), dspSampleRate(44100.0f), refreshCounter(0),
-      driveValue(0.0f), resoValue(0.0f), resonance(0.0f), knobTarget(0.0f), knobSmoothed(0.0f) {
+    : AudioEffectX(audioMaster, kNumPrograms, kNumParams), driveValue(0.0f), resoValue(0.0f), resonance(0.0f),
+      knobTarget(0.0f) {
     setNumInputs(2);
     setNumOutputs(2);
     canProcessReplacing(true);
@@ -39,8 +33,7 @@ Corvel::Corvel(audioMasterCallback audioMaster)
 
     programs.reset(new CorvelProgram[kNumPrograms]);
     dspSampleRate = usableSampleRate();
-    lowPassMapper.reset(new CExpMapper(kLowPassMinHz, kLowPassMaxHz, kMapperInitialPosition));
-    highPassMapper.reset(new CExpMapper(kHighPassMinHz, kHighPassMaxHz, kMapperInitialPosition));
+    // The two mappers (80 to 10000 Hz and 80 to 5000 Hz) are part of the processing state.
 
     // Provisional resonance for the settling passes; the program below sets the real one.
     resoValue.store(0.5f, relaxed);

@@ -1,21 +1,22 @@
 // The effect: a stereo one-knob filter. Low-pass left of centre, dry in the centre, high-pass right of
 // centre, with drive and resonance. Knows no window; the editor joins it from outside.
 //
-// Threads: processReplacing runs on the host's audio thread and owns the processing state below.
+// Threads: processReplacing runs on the host's audio thread and owns the processing state (CorvelDsp).
 // Parameters may be set from any thread; each parameter-derived value is one atomic float, written
 // and read whole with relaxed ordering (no value depends on another being seen first).
 #pragma once
 
 #include "AudioEffectX.h"
-#include "CExpMapper.h"
+#include "CorvelDsp.h"
 #include "CorvelParameters.h"
 #include "CorvelProgram.h"
-#include "StateVariableFilter.h"
 
 #include <atomic>
 #include <memory>
 
-class Corvel : public AudioEffectX {
+// The processing state is a base rather than a member so that its fields (knobSmoothed, lowPassLeft...)
+// read as the effect's own.
+class Corvel : public AudioEffectX, protected CorvelDsp {
   public:
     explicit Corvel(audioMasterCallback audioMaster);
     ~Corvel() override;
@@ -54,28 +55,14 @@ class Corvel : public AudioEffectX {
   protected:
     // Parks all four filters and lets them settle on silence; run once at construction.
     void resetFilters();
-    // Recomputes the four filters' coefficients for knob position s.
-    void refreshCoefficients(float s);
     // The host's rate for the filters; a rate that is not a finite positive number becomes 44100.
     float usableSampleRate();
 
-    // Owned by the audio thread once the instance runs.
-    std::unique_ptr<CExpMapper> lowPassMapper;
-    std::unique_ptr<CExpMapper> highPassMapper;
     std::unique_ptr<CorvelProgram[]> programs;
-    float dspSampleRate;
-    VstInt32 refreshCounter;
-    StateVariableFilter lowPassLeft;
-    StateVariableFilter lowPassRight;
-    StateVariableFilter highPassLeft;
-    StateVariableFilter highPassRight;
 
     // Written by setParameter on any thread.
     std::atomic<float> driveValue;
     std::atomic<float> resoValue;
     std::atomic<float> resonance;
     std::atomic<float> knobTarget;
-
-    // Owned by the audio thread.
-    float knobSmoothed;
 };

@@ -1,6 +1,7 @@
 #include "CorvelDisplay.h"
 
 #include "CExpMapper.h"
+#include "CorvelDsp.h"
 #include "CorvelParameters.h"
 #include "VstAbi.h"
 
@@ -31,11 +32,11 @@ void formatInteger(int n, char* text) {
 
 float knobCutoffHz(float knob) {
     if (knob < kDeadZoneLow) {
-        CExpMapper mapper(80.0f, 10000.0f, 0.9166667f);
+        CExpMapper mapper(kLowPassMinHz, kLowPassMaxHz, kMapperInitialPosition);
         return map(mapper, knob / 0.45f);
     }
     if (knob > kDeadZoneHigh) {
-        CExpMapper mapper(80.0f, 5000.0f, 0.9166667f);
+        CExpMapper mapper(kHighPassMinHz, kHighPassMaxHz, kMapperInitialPosition);
         return map(mapper, (knob - 0.55f) / 0.45f);
     }
     return 0.0f;

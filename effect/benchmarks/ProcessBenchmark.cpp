@@ -1,55 +1,22 @@
-// Cost of processReplacing per stereo sample in each knob zone, at 44.1 kHz in blocks of 512.
-// A figure to read, not a pass/fail test: run build/release/effect/benchmarks/velmora_benchmarks.
-#include "Corvel.h"
+// Cost of processing per stereo sample in each knob zone, shipped processing against the
+// straightforward form in the same run. A figure to read, not a pass/fail test: run
+// build/release/effect/benchmarks/velmora_benchmarks (--benchmark_repetitions=5 for medians). After the
+// usual table it prints the two forms side by side (CPU time per stereo sample) with the speed-up.
+#include "ZoneScenario.h"
 
 #include <benchmark/benchmark.h>
 
-#include <cstdint>
-#include <vector>
+#include <cstdio>
+#include <map>
+#include <string>
 
 namespace {
 
-constexpr int kBlock = 512;
-
-class BenchCorvel : public Corvel {
-  public:
-    BenchCorvel() : Corvel(nullptr) {}
-    // Starts the knob at its target, as if it had been there for a while.
-    void settle(float knob) {
-        setParameter(kKnob, knob);
-        knobSmoothed = knob;
-    }
-};
-
-std::vector<float> noiseBlock(std::uint32_t seed) {
-    std::vector<float> samples(kBlock);
-    for (float& s : samples) {
-        seed = seed * 1664525u + 1013904223u;
-        s = static_cast<float>(static_cast<std::int32_t>(seed >> 8) - (1 << 23)) / 16777216.0f;
-    }
-    return samples;
-}
-
-// Runs blocks of noise through one instance; `glide` moves the knob back and forth across the low-pass
-// side every block so that it never settles.
-void runZone(benchmark::State& state, float knob, bool glide) {
-    BenchCorvel effect;
-    effect.setParameter(kDrive, 0.5f);
-    effect.setParameter(kReso, 0.5f);
-    effect.settle(knob);
-    std::vector<float> inLeft = noiseBlock(1), inRight = noiseBlock(2);
-    std::vector<float> outLeft(kBlock), outRight(kBlock);
-    float* inputs[2] = {inLeft.data(), inRight.data()};
-    float* outputs[2] = {outLeft.data(), outRight.data()};
-    bool up = false;
+void runZone(benchmark::State& state, const ZoneSpec& zone, Form form) {
+    ZoneRun run(zone, form);
     for (auto _ : state) {
-        if (glide) {
-            effect.setParameter(kKnob, up ? 0.4f : 0.0f);
-            up = !up;
-        }
-        effect.processReplacing(inputs, outputs, kBlock);
-        benchmark::DoNotOptimize(outLeft.data());
-        benchmark::DoNotOptimize(outRight.data());
+        run.block();
+        benchmark::DoNotOptimize(run.output());
         benchmark::ClobberMemory();
     }
     // Shown as seconds per stereo sample with an SI prefix, e.g. "32.7ns".
@@ -58,28 +25,67 @@ void runZone(benchmark::State& state, float knob, bool glide) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 
-void Dry(benchmark::State& state) {
-    runZone(state, 0.5f, false);
-}
-void LowPassSteady(benchmark::State& state) {
-    runZone(state, 0.2f, false);
-}
-void HighPassPure(benchmark::State& state) {
-    runZone(state, 0.8f, false);
-}
-void HighPassCrossfade(benchmark::State& state) {
-    runZone(state, 0.6f, false);
-}
-void GlidingKnob(benchmark::State& state) {
-    runZone(state, 0.2f, true);
-}
+// The console table, then the two forms of each zone side by side.
+class SideBySideReporter : public benchmark::ConsoleReporter {
+  public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            // With --benchmark_repetitions the median stands for the repetitions.
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (run.error_occurred || (run.run_type == Run::RT_Aggregate && !median)) {
+                continue;
+            }
+            const double nanoseconds =
+                median ? run.GetAdjustedCPUTime() / benchmark::GetTimeUnitMultiplier(run.time_unit) * 1e9 /
+                             kBlock
+                       : run.cpu_accumulated_time * 1e9 / (static_cast<double>(run.iterations) * kBlock);
+            const std::string name = run.run_name.function_name;
+            const std::size_t slash = name.find('/');
+            if (slash != std::string::npos) {
+                perSample[name.substr(0, slash)][name.substr(slash + 1)] = nanoseconds;
+            }
+        }
+    }
+
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\nCPU time per stereo sample\n%-18s %12s %12s %9s\n", "zone", "reference", "shipped",
+                    "speed-up");
+        for (const ZoneSpec& zone : kZones) {
+            const auto found = perSample.find(zone.name);
+            if (found == perSample.end() || found->second.count("reference") == 0 ||
+                found->second.count("shipped") == 0) {
+                continue;
+            }
+            const double reference = found->second.at("reference");
+            const double shipped = found->second.at("shipped");
+            std::printf("%-18s %9.3f ns %9.3f ns %8.1fx\n", zone.name, reference, shipped,
+                        reference / shipped);
+        }
+    }
+
+  private:
+    std::map<std::string, std::map<std::string, double>> perSample;
+};
 
 } // namespace
 
-BENCHMARK(Dry);
-BENCHMARK(LowPassSteady);
-BENCHMARK(HighPassPure);
-BENCHMARK(HighPassCrossfade);
-BENCHMARK(GlidingKnob);
-
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    for (const ZoneSpec& zone : kZones) {
+        for (Form form : {Form::Reference, Form::Shipped}) {
+            const std::string name =
+                std::string(zone.name) + (form == Form::Shipped ? "/shipped" : "/reference");
+            benchmark::RegisterBenchmark(
+                name.c_str(), [&zone, form](benchmark::State& state) { runZone(state, zone, form); });
+        }
+    }
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    SideBySideReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
+    benchmark::Shutdown();
+    return 0;
+}

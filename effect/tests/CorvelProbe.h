@@ -19,6 +19,11 @@ class CorvelProbe : public Corvel {
 
     float resonanceValue() const { return resonance.load(); }
 
+    // The processing state, so that another form of the audio path can run on a copy of it.
+    CorvelDsp& dspState() { return *this; }
+    // The parameter values that the next block runs with.
+    CorvelControls controls() const { return {knobTarget.load(), resonance.load()}; }
+
     // Processes separate stereo buffers; returns the output.
     void run(const std::vector<float>& left, const std::vector<float>& right, std::vector<float>& outLeft,
              std::vector<float>& outRight) {
