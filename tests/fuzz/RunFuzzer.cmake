@@ -1,6 +1,7 @@
 # Runs the host-actions fuzzer for a bounded time, starting from a scratch copy of the seed corpus so the
-# repository is never written to. Fails when the fuzzer finds a crash, a sanitizer report or a broken
-# property; the input that did it is left in WORK/artifacts.
+# repository is never written to. A fixed seed makes the CI run explore the same way each time; longer
+# runs by hand (the fuzzer binary on a copy of the corpus) explore with fresh seeds. Fails when the fuzzer
+# finds a crash, a sanitizer report or a broken property; the input that did it is left in WORK/artifacts.
 # Usage: cmake -DFUZZER=path -DCORPUS=dir -DWORK=dir -DSECONDS=n -P RunFuzzer.cmake
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/corpus" "${WORK}/artifacts")
@@ -11,7 +12,7 @@ endif()
 file(COPY ${seeds} DESTINATION "${WORK}/corpus")
 
 execute_process(
-    COMMAND "${FUZZER}" -max_total_time=${SECONDS} -print_final_stats=1 -max_len=4096 -timeout=30
+    COMMAND "${FUZZER}" -seed=1 -max_total_time=${SECONDS} -print_final_stats=1 -max_len=4096 -timeout=30
             -rss_limit_mb=2048 -artifact_prefix=${WORK}/artifacts/ "${WORK}/corpus"
     RESULT_VARIABLE result
     OUTPUT_VARIABLE output
