@@ -105,7 +105,11 @@ ensure_server() {
 case "$1" in
 --start-server)
     ensure_prefix
-    ensure_server 60
+    # A server left by the build may be about to time out just as the tests start; replace it with one
+    # that outlasts the test run (the fixture's --stop-server ends it).
+    detached "$wineserver" -k || true
+    detached "$wineserver" -w || true
+    ensure_server 600
     ;;
 --stop-server)
     if [ -f "$prefix/.velmora-ready" ]; then
