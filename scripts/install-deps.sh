@@ -7,6 +7,7 @@ packages=(
     build-essential cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
     libsndfile1-dev sox
+    libcairo2-dev fonts-liberation2 libstb-dev
     clang-format
     clang libclang-rt-14-dev llvm
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
