@@ -4,8 +4,6 @@
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
-void* hInstance = nullptr;
-
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID reserved) {
     (void)reason;
     (void)reserved;

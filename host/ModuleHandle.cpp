@@ -1,0 +1,3 @@
+#include "ModuleHandle.h"
+
+void* hInstance = nullptr;
