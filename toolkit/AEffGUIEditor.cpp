@@ -1,0 +1,67 @@
+#include "AEffGUIEditor.h"
+
+#include "AudioEffectX.h"
+#include "CFrame.h"
+
+AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {
+    if (owner != nullptr) {
+        owner->setEditor(this);
+    }
+}
+
+AEffGUIEditor::~AEffGUIEditor() {
+    if (frame != nullptr) {
+        frame->forget();
+        frame = nullptr;
+    }
+}
+
+bool AEffGUIEditor::getRect(ERect** ppRect) {
+    if (ppRect == nullptr) {
+        return false;
+    }
+    *ppRect = &rect;
+    return true;
+}
+
+bool AEffGUIEditor::open(void* ptr) {
+    systemWindow = ptr;
+    return true;
+}
+
+void AEffGUIEditor::close() {
+    if (frame != nullptr) {
+        frame->forget();
+        frame = nullptr;
+    }
+    systemWindow = nullptr;
+}
+
+void AEffGUIEditor::idle() {
+    if (inIdleStuff || frame == nullptr) {
+        return;
+    }
+    inIdleStuff = true;
+    frame->idle();
+    inIdleStuff = false;
+}
+
+bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
+    return frame != nullptr && frame->onKeyDown(keyCode) == 1;
+}
+
+bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
+    return frame != nullptr && frame->onKeyUp(keyCode) == 1;
+}
+
+void AEffGUIEditor::beginEdit(int32_t index) {
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) {
+        effectX->beginEdit(index);
+    }
+}
+
+void AEffGUIEditor::endEdit(int32_t index) {
+    if (auto* effectX = dynamic_cast<AudioEffectX*>(effect)) {
+        effectX->endEdit(index);
+    }
+}

@@ -1,0 +1,59 @@
+// The editor's window: the views it holds, the pixels they draw into, and the platform window that shows
+// those pixels inside the host's window and feeds the views mouse and keyboard input.
+// [GUI thread]
+#pragma once
+
+#include "CPixelBuffer.h"
+#include "CViewContainer.h"
+#include "Platform.h"
+
+#include <memory>
+
+class VSTGUIEditorInterface;
+
+class CFrame : public CViewContainer, private IPlatformFrameCallback {
+  public:
+    // Makes the platform window, a child of the host's `systemWindow`.
+    CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
+    ~CFrame() override;
+
+    // Repaints every view marked dirty.
+    void idle();
+    // Asks the platform window to show `rect` again.
+    void invalidRect(const CRect& rect);
+
+    // The editor hears of the start and end of every gesture on a control.
+    void beginEdit(int32_t tag);
+    void endEdit(int32_t tag);
+
+    VSTGUIEditorInterface* getEditor() const { return editor; }
+    void setFocusView(CView* view) { focusView = view; }
+    CView* getFocusView() const { return focusView; }
+
+    // Keys go to the view that has the focus: 1 when it used them, -1 when not.
+    int32_t onKeyDown(VstKeyCode& key) override;
+    int32_t onKeyUp(VstKeyCode& key) override;
+
+    // What the platform window shows, for tests and tools: draws the whole frame and answers the pixels.
+    const CPixelBuffer& renderAll();
+    IPlatformFrame* getPlatformFrame() const { return platformFrame.get(); }
+
+  protected:
+    void viewWillBeRemoved(CView* view) override;
+
+  private:
+    void platformDrawRect(const CRect& rect) override;
+    const CPixelBuffer& platformPixels() const override { return pixels; }
+    CMouseEventResult platformOnMouseDown(const CPoint& where, CButtonState buttons) override;
+    CMouseEventResult platformOnMouseMoved(const CPoint& where, CButtonState buttons) override;
+    CMouseEventResult platformOnMouseUp(const CPoint& where, CButtonState buttons) override;
+    bool platformOnMouseWheel(const CPoint& where, float distance, CButtonState buttons) override;
+    bool platformOnKeyDown(VstKeyCode& key) override { return onKeyDown(key) == 1; }
+    bool platformOnKeyUp(VstKeyCode& key) override { return onKeyUp(key) == 1; }
+
+    VSTGUIEditorInterface* editor;
+    CPixelBuffer pixels;
+    CView* focusView = nullptr;
+    CView* mouseDownView = nullptr;
+    std::unique_ptr<IPlatformFrame> platformFrame;
+};

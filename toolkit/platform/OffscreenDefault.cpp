@@ -1,0 +1,6 @@
+// Programs linked with this file get the offscreen platform.
+#include "OffscreenPlatform.h"
+
+IPlatform& defaultPlatform() {
+    return OffscreenPlatform::instance();
+}

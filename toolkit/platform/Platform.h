@@ -1,0 +1,69 @@
+// The toolkit's one seam to a window system: a window showing a frame's pixels and feeding it input,
+// timers, and opening a web address. The offscreen platform serves tests and headless use; the Win32
+// and X11 back ends plug in behind the same interface. Which one a program gets is decided when it is
+// linked (defaultPlatform).
+#pragma once
+
+#include "CButtonState.h"
+#include "CGeometry.h"
+#include "VstStructures.h"
+
+#include <cstdint>
+#include <memory>
+
+class CPixelBuffer;
+class VSTGUIEditorInterface;
+
+// What a window asks of the frame it shows. [GUI thread]
+class IPlatformFrameCallback {
+  public:
+    virtual ~IPlatformFrameCallback() = default;
+    // Draws `rect` into the frame's pixels, which the window then shows.
+    virtual void platformDrawRect(const CRect& rect) = 0;
+    virtual const CPixelBuffer& platformPixels() const = 0;
+    virtual CMouseEventResult platformOnMouseDown(const CPoint& where, CButtonState buttons) = 0;
+    virtual CMouseEventResult platformOnMouseMoved(const CPoint& where, CButtonState buttons) = 0;
+    virtual CMouseEventResult platformOnMouseUp(const CPoint& where, CButtonState buttons) = 0;
+    // `distance` in wheel steps, positive away from the user.
+    virtual bool platformOnMouseWheel(const CPoint& where, float distance, CButtonState buttons) = 0;
+    virtual bool platformOnKeyDown(VstKeyCode& key) = 0;
+    virtual bool platformOnKeyUp(VstKeyCode& key) = 0;
+};
+
+// A frame's window inside the host's. Destroying it removes the window. [GUI thread]
+class IPlatformFrame {
+  public:
+    virtual ~IPlatformFrame() = default;
+    // `rect` must be drawn and shown again soon.
+    virtual void invalidRect(const CRect& rect) = 0;
+};
+
+class IPlatformTimerCallback {
+  public:
+    virtual ~IPlatformTimerCallback() = default;
+    virtual void fire() = 0;
+};
+
+// A repeating timer. [the thread that owns it]
+class IPlatformTimer {
+  public:
+    virtual ~IPlatformTimer() = default;
+    // (Re)starts with the given period; a running timer takes the new period.
+    virtual void start(uint32_t milliseconds) = 0;
+    virtual void stop() = 0;
+};
+
+class IPlatform {
+  public:
+    virtual ~IPlatform() = default;
+    // `parent` is the host's window (a window handle or an X11 window id). Never null: a window that
+    // cannot be made gives a frame that shows nothing.
+    virtual std::unique_ptr<IPlatformFrame> createFrame(IPlatformFrameCallback& frame, const CRect& size,
+                                                        void* parent, VSTGUIEditorInterface* editor) = 0;
+    virtual std::unique_ptr<IPlatformTimer> createTimer(IPlatformTimerCallback& timer) = 0;
+    // Opens a web address in the user's browser, without waiting and without reporting failure.
+    virtual void openUrl(const char* url) = 0;
+};
+
+// The platform of this build: defined by the platform library the program links.
+IPlatform& defaultPlatform();
