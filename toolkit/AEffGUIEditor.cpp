@@ -26,6 +26,7 @@ bool AEffGUIEditor::getRect(ERect** ppRect) {
 
 bool AEffGUIEditor::open(void* ptr) {
     systemWindow = ptr;
+    setGuiThread(currentThread());
     return true;
 }
 
@@ -47,11 +48,13 @@ void AEffGUIEditor::idle() {
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
-    return frame != nullptr && frame->onKeyDown(keyCode) == 1;
+    // A host thread other than the window's may not touch the controls; such a window gets its keys
+    // from the window system itself.
+    return isGuiThread() && frame != nullptr && frame->onKeyDown(keyCode) == 1;
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-    return frame != nullptr && frame->onKeyUp(keyCode) == 1;
+    return isGuiThread() && frame != nullptr && frame->onKeyUp(keyCode) == 1;
 }
 
 void AEffGUIEditor::beginEdit(int32_t index) {

@@ -17,10 +17,12 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
 
     // [GUI thread]
     bool getRect(ERect** ppRect) override;
+    // The calling thread becomes the editor's GUI thread.
     bool open(void* ptr) override;
     void close() override;
     // The frame's idle, unless one is already running further up the stack.
     void idle() override;
+    // Keys for the focused control; [any thread], but used only on the GUI thread.
     bool onKeyDown(VstKeyCode& keyCode) override;
     bool onKeyUp(VstKeyCode& keyCode) override;
 

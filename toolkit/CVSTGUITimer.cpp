@@ -43,3 +43,7 @@ void CVSTGUITimer::fire() {
         target->notify(this, kMsgTimer);
     }
 }
+
+const void* CVSTGUITimer::timerOwner() const {
+    return dynamic_cast<const void*>(target);
+}

@@ -25,6 +25,7 @@ class CVSTGUITimer : public CBaseObject, private IPlatformTimerCallback {
 
   private:
     void fire() override;
+    const void* timerOwner() const override;
 
     CBaseObject* target;
     uint32_t fireTime;

@@ -1,6 +1,10 @@
-// What the toolkit needs of the editor that owns a frame: where gestures are reported.
+// What the toolkit needs of the editor that owns a frame: where gestures are reported, and which thread
+// serves its window.
 #pragma once
 
+#include "ThreadIdentity.h"
+
+#include <atomic>
 #include <cstdint>
 
 class CFrame;
@@ -15,6 +19,15 @@ class VSTGUIEditorInterface {
 
     virtual CFrame* getFrame() const { return frame; }
 
+    // [any thread] Whether the caller is the thread that draws the editor's window and fires its timer:
+    // the one that opened it, or a thread of the platform's own that serves the window.
+    bool isGuiThread() const { return guiThread.load(std::memory_order_acquire) == currentThread(); }
+    // [GUI thread] Hands the window over to another thread.
+    void setGuiThread(ThreadToken thread) { guiThread.store(thread, std::memory_order_release); }
+
   protected:
     CFrame* frame = nullptr;
+
+  private:
+    std::atomic<ThreadToken> guiThread{kNoThread};
 };

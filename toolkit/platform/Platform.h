@@ -42,6 +42,9 @@ class IPlatformTimerCallback {
   public:
     virtual ~IPlatformTimerCallback() = default;
     virtual void fire() = 0;
+    // The complete object the timer notifies (null for none): a platform that serves each window on a
+    // thread of its own fires the timers of the window's editor (the same object) on that thread.
+    virtual const void* timerOwner() const = 0;
 };
 
 // A repeating timer. [the thread that owns it]

@@ -1,0 +1,93 @@
+// The editor binding between a VST 2.4 effect and a frame: the rectangle before any open, gestures
+// reaching the host through the effect, idle, and which thread may touch the window.
+#include "AEffGUIEditor.h"
+#include "AudioEffectX.h"
+#include "CFrame.h"
+#include "CKnob.h"
+#include "OffscreenPlatform.h"
+
+#include <gtest/gtest.h>
+
+#include <thread>
+#include <vector>
+
+namespace {
+
+std::vector<std::pair<VstInt32, VstInt32>> hostCalls;
+
+VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    hostCalls.emplace_back(opcode, index);
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+class SilentEffect : public AudioEffectX {
+  public:
+    SilentEffect() : AudioEffectX(recordingHost, 1, 3) {}
+    void processReplacing(float**, float**, VstInt32) override {}
+};
+
+class KnobEditor : public AEffGUIEditor {
+  public:
+    explicit KnobEditor(AudioEffect* effect) : AEffGUIEditor(effect) { rect = ERect{0, 0, 149, 171}; }
+    bool open(void* ptr) override {
+        AEffGUIEditor::open(ptr);
+        frame = new CFrame(CRect(0, 0, 171, 149), ptr, this);
+        knob = new CKnob(CRect(0, 0, 90, 90), nullptr, 2, nullptr, nullptr);
+        frame->addView(knob);
+        return true;
+    }
+    CKnob* knob = nullptr;
+};
+
+TEST(EditorBinding, TheEffectOwnsTheEditorThatReportsItsRectangleAndGesturesToTheHost) {
+    auto* effect = new SilentEffect;
+    auto* editor = new KnobEditor(effect);
+    EXPECT_EQ(effect->getEditor(), editor);
+    EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
+    ERect* rect = nullptr;
+    ASSERT_TRUE(editor->getRect(&rect));
+    EXPECT_EQ(rect->right, 171);
+    EXPECT_EQ(rect->bottom, 149);
+    EXPECT_FALSE(editor->getRect(nullptr));
+
+    int parent = 0;
+    editor->open(&parent);
+    auto* window = static_cast<OffscreenFrame*>(editor->getFrame()->getPlatformFrame());
+    EXPECT_EQ(window->getParent(), &parent);
+    hostCalls.clear();
+    window->wheel(CPoint(40, 40), 1.0f);
+    EXPECT_EQ(hostCalls, (std::vector<std::pair<VstInt32, VstInt32>>{{audioMasterBeginEdit, 2},
+                                                                     {audioMasterEndEdit, 2}}));
+    window->paint();
+    editor->knob->setValue(0.9f);
+    editor->idle();
+    EXPECT_EQ(window->getInvalidRect(), CRect(0, 0, 90, 90)) << "idle repaints the dirty knob";
+    editor->close();
+    EXPECT_EQ(editor->getFrame(), nullptr);
+    EXPECT_FALSE(editor->isOpen());
+    delete effect;
+}
+
+TEST(EditorBinding, OnlyTheThreadThatOpenedTheWindowMayTouchIt) {
+    SilentEffect effect;
+    auto* editor = new KnobEditor(&effect);
+    EXPECT_FALSE(editor->isGuiThread()) << "no window, no GUI thread";
+    int parent = 0;
+    editor->open(&parent);
+    EXPECT_TRUE(editor->isGuiThread());
+    editor->getFrame()->setFocusView(editor->knob);
+    VstKeyCode up{0, VKEY_UP, 0};
+    bool elsewhere = true;
+    bool otherThreadIsGui = true;
+    std::thread([&] {
+        otherThreadIsGui = editor->isGuiThread();
+        elsewhere = editor->onKeyDown(up);
+    }).join();
+    EXPECT_FALSE(otherThreadIsGui);
+    EXPECT_FALSE(elsewhere);
+    EXPECT_EQ(editor->knob->getValue(), 0.0f);
+    EXPECT_TRUE(editor->onKeyDown(up));
+    EXPECT_NEAR(editor->knob->getValue(), 0.1f, 1e-6);
+}
+
+} // namespace
