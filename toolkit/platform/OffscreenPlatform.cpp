@@ -159,6 +159,15 @@ void OffscreenPlatform::advance(uint32_t milliseconds) {
     }
 }
 
+std::vector<uint32_t> OffscreenPlatform::runningTimerPeriods() const {
+    const std::lock_guard<std::mutex> lock(guard);
+    std::vector<uint32_t> periods;
+    for (const TimerSlot& slot : timers) {
+        periods.push_back(slot.period);
+    }
+    return periods;
+}
+
 std::vector<std::string> OffscreenPlatform::takeOpenedUrls() {
     const std::lock_guard<std::mutex> lock(guard);
     std::vector<std::string> taken;

@@ -53,6 +53,8 @@ class OffscreenPlatform : public IPlatform {
     void fireTimers();
     // Moves a clock on and fires each running timer as often as its period falls due meanwhile.
     void advance(uint32_t milliseconds);
+    // The periods of the running timers, oldest first.
+    std::vector<uint32_t> runningTimerPeriods() const;
     // The addresses opened since the last call.
     std::vector<std::string> takeOpenedUrls();
 

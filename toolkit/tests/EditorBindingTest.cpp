@@ -1,9 +1,9 @@
 // The editor binding between a VST 2.4 effect and a frame: the rectangle before any open, gestures
 // reaching the host through the effect, idle, and which thread may touch the window.
 #include "AEffGUIEditor.h"
-#include "AudioEffectX.h"
 #include "CFrame.h"
 #include "CKnob.h"
+#include "HostTestSupport.h"
 #include "OffscreenPlatform.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +13,8 @@
 
 namespace {
 
-std::vector<std::pair<VstInt32, VstInt32>> hostCalls;
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
-    hostCalls.emplace_back(opcode, index);
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
-class SilentEffect : public AudioEffectX {
-  public:
-    SilentEffect() : AudioEffectX(recordingHost, 1, 3) {}
-    void processReplacing(float**, float**, VstInt32) override {}
-};
+using hosttest::PlainEffect;
+using hosttest::RecordingHost;
 
 class KnobEditor : public AEffGUIEditor {
   public:
@@ -40,7 +30,7 @@ class KnobEditor : public AEffGUIEditor {
 };
 
 TEST(EditorBinding, TheEffectOwnsTheEditorThatReportsItsRectangleAndGesturesToTheHost) {
-    auto* effect = new SilentEffect;
+    auto* effect = new PlainEffect(RecordingHost::callback);
     auto* editor = new KnobEditor(effect);
     EXPECT_EQ(effect->getEditor(), editor);
     EXPECT_TRUE(effect->getAeffect()->flags & effFlagsHasEditor);
@@ -54,10 +44,13 @@ TEST(EditorBinding, TheEffectOwnsTheEditorThatReportsItsRectangleAndGesturesToTh
     editor->open(&parent);
     auto* window = static_cast<OffscreenFrame*>(editor->getFrame()->getPlatformFrame());
     EXPECT_EQ(window->getParent(), &parent);
-    hostCalls.clear();
+    RecordingHost::reset();
     window->wheel(CPoint(40, 40), 1.0f);
-    EXPECT_EQ(hostCalls, (std::vector<std::pair<VstInt32, VstInt32>>{{audioMasterBeginEdit, 2},
-                                                                     {audioMasterEndEdit, 2}}));
+    ASSERT_EQ(RecordingHost::calls.size(), 2u);
+    EXPECT_EQ(RecordingHost::calls[0].opcode, audioMasterBeginEdit);
+    EXPECT_EQ(RecordingHost::calls[0].index, 2);
+    EXPECT_EQ(RecordingHost::calls[1].opcode, audioMasterEndEdit);
+    EXPECT_EQ(RecordingHost::calls[1].index, 2);
     window->paint();
     editor->knob->setValue(0.9f);
     editor->idle();
@@ -69,7 +62,7 @@ TEST(EditorBinding, TheEffectOwnsTheEditorThatReportsItsRectangleAndGesturesToTh
 }
 
 TEST(EditorBinding, OnlyTheThreadThatOpenedTheWindowMayTouchIt) {
-    SilentEffect effect;
+    PlainEffect effect;
     auto* editor = new KnobEditor(&effect);
     EXPECT_FALSE(editor->isGuiThread()) << "no window, no GUI thread";
     int parent = 0;

@@ -1,6 +1,7 @@
 #include "GoldenPicture.h"
 
 #include "PictureStore.h"
+#include "PngEncoder.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -8,10 +9,6 @@
 #include <fstream>
 #include <iterator>
 #include <vector>
-
-#define STB_IMAGE_WRITE_IMPLEMENTATION
-#define STB_IMAGE_WRITE_STATIC
-#include <stb_image_write.h>
 
 namespace {
 
@@ -26,19 +23,6 @@ std::vector<unsigned char> readFile(const std::string& path) {
 }
 
 } // namespace
-
-bool writePng(const CPixelBuffer& pixels, const std::string& path) {
-    std::vector<unsigned char> rgba;
-    rgba.reserve(pixels.data().size() * 4);
-    for (uint32_t p : pixels.data()) {
-        rgba.insert(rgba.end(),
-                    {static_cast<unsigned char>(pixel::red(p)), static_cast<unsigned char>(pixel::green(p)),
-                     static_cast<unsigned char>(pixel::blue(p)),
-                     static_cast<unsigned char>(pixel::alpha(p))});
-    }
-    return stbi_write_png(path.c_str(), pixels.getWidth(), pixels.getHeight(), 4, rgba.data(),
-                          pixels.getWidth() * 4) != 0;
-}
 
 std::string compareWithGolden(const CPixelBuffer& rendering, const std::string& goldenPath) {
     if (updating()) {

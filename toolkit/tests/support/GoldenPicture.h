@@ -9,6 +9,3 @@
 // Empty when the picture matches (or was rewritten); otherwise what differs. A mismatching rendering is
 // written beside the build as `<name>.actual.png` for a look.
 std::string compareWithGolden(const CPixelBuffer& rendering, const std::string& goldenPath);
-
-// Writes opaque pixels as a PNG; false on failure.
-bool writePng(const CPixelBuffer& pixels, const std::string& path);
