@@ -42,12 +42,24 @@ float knobCutoffHz(float knob) {
     return 0.0f;
 }
 
-void formatKnobDisplay(float knob, char* text) {
+namespace {
+
+void formatCutoff(float knob, float rounding, char* text) {
     if (knob < kDeadZoneLow || knob > kDeadZoneHigh) {
-        formatInteger(truncateForDisplay(knobCutoffHz(knob)), text);
+        formatInteger(truncateForDisplay(knobCutoffHz(knob) + rounding), text);
     } else {
         std::snprintf(text, kVstMaxParamStrLen, "---");
     }
+}
+
+} // namespace
+
+void formatKnobDisplay(float knob, char* text) {
+    formatCutoff(knob, 0.0f, text);
+}
+
+void formatKnobReadout(float knob, char* text) {
+    formatCutoff(knob, 0.5f, text);
 }
 
 void formatPercentDisplay(float value, char* text) {

@@ -110,7 +110,8 @@ TEST_F(PluginBinary, RecordReadsAsPublished) {
     EXPECT_EQ(effect->numParams, 3);
     EXPECT_EQ(effect->numInputs, 2);
     EXPECT_EQ(effect->numOutputs, 2);
-    EXPECT_EQ(effect->flags, effFlagsCanReplacing);
+    EXPECT_EQ(effect->flags, effFlagsHasEditor | effFlagsCanReplacing);
+    EXPECT_EQ(effect->flags, 0x11);
     EXPECT_EQ(effect->uniqueID, vstFourCC('Q', 'r', 'K', 't'));
     EXPECT_EQ(effect->version, 1);
     EXPECT_EQ(effect->initialDelay, 0);
@@ -131,13 +132,21 @@ TEST_F(PluginBinary, AnswersThroughTheDispatcher) {
     ASSERT_NE(effect, nullptr);
     EXPECT_EQ(dispatch(effect, effGetPlugCategory), kPlugCategEffect);
     EXPECT_EQ(dispatch(effect, effGetVstVersion), 2400);
-    EXPECT_EQ(dispatch(effect, effGetVendorVersion), 1000);
+    EXPECT_EQ(dispatch(effect, effGetVendorVersion), 1005);
     EXPECT_EQ(dispatch(effect, effProcessEvents), -1);
     EXPECT_EQ(dispatch(effect, effGetTailSize), 0);
     EXPECT_EQ(dispatch(effect, effSetBypass, 0, 1), 0);
     void* chunk = nullptr;
     EXPECT_EQ(dispatch(effect, effGetChunk, 0, 0, &chunk), 0);
-    EXPECT_EQ(dispatch(effect, effEditOpen), 0); // no editor yet
+    // The editor's size, asked before any open; a null parent still opens (and shows nothing).
+    ERect* rect = nullptr;
+    EXPECT_EQ(dispatch(effect, effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ((std::vector<int>{rect->top, rect->left, rect->bottom, rect->right}),
+              (std::vector<int>{0, 0, 149, 171}));
+    EXPECT_EQ(dispatch(effect, effEditOpen), 1);
+    EXPECT_EQ(dispatch(effect, effEditIdle), 0);
+    EXPECT_EQ(dispatch(effect, effEditClose), 0);
     EXPECT_EQ(dispatch(effect, effCanDo, 0, 0, const_cast<char*>("receiveVstTimeInfo")), 1);
     EXPECT_EQ(dispatch(effect, effCanDo, 0, 0, const_cast<char*>("bypass")), -1);
     EXPECT_EQ(dispatch(effect, effGetProgram), 0);

@@ -1,0 +1,235 @@
+#include "ADEditor.h"
+
+#include "AudioEffect.h"
+#include "CFrame.h"
+#include "CorvelDisplay.h"
+#include "CorvelParameters.h"
+#include "Platform.h"
+
+namespace {
+
+// Pictures by resource ID; the small knob's strip holds one image per step of its value.
+constexpr int32_t kBackgroundPicture = 128;
+constexpr int32_t kOnOffPicture = 129;
+constexpr int32_t kKnobPicture = 130;
+constexpr int32_t kSmallKnobPicture = 131;
+constexpr int32_t kSmallKnobImages = 120;
+
+// Repaint pace: slow while there is no window to repaint.
+constexpr uint32_t kClosedFireTime = 150;
+constexpr uint32_t kOpenFireTime = 50;
+
+// Where the controls sit. Rectangles of pictures are the picture's size moved by an offset.
+const CRect kFrequencyLabelRect(70, 6, 104, 18);
+constexpr CCoord kLogoWidth = 51;
+constexpr CCoord kLogoHeight = 33;
+constexpr CCoord kLogoImageHeight = 32;
+const CPoint kLampOffset(57, 81);
+const CPoint kMainKnobOffset(40, 18);
+const CPoint kResoKnobOffset(126, 108);
+const CPoint kDriveKnobOffset(13, 108);
+
+// Default values (Control-click) and the main knob's fine-drag factor (Shift).
+constexpr float kMainKnobDefault = 0.5f;
+constexpr float kResoDefault = 0.5f;
+constexpr float kDriveDefault = 0.0f;
+constexpr float kMainKnobZoom = 400.0f;
+
+// The maker's web page, opened from the logo.
+const char* const kMakerWebPage = "https://www.trevanor.com/";
+
+// The lamp shows whether the filter is engaged: everywhere outside the dry centre, and at its bounds.
+bool lampLit(float knob) {
+    return knob <= kDeadZoneLow || knob >= kDeadZoneHigh;
+}
+
+CRect pictureRect(CCoord width, CCoord height, const CPoint& offset) {
+    return CRect(0, 0, width, height).offset(offset.x, offset.y);
+}
+
+} // namespace
+
+ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
+    editorOpen = false;
+    backgroundBitmap = new CBitmap(CResourceDescription(kBackgroundPicture));
+    onOffBitmap = new CBitmap(CResourceDescription(kOnOffPicture));
+    knobBitmap = new CBitmap(CResourceDescription(kKnobPicture));
+    smallKnobBitmap = new CBitmap(CResourceDescription(kSmallKnobPicture));
+    logoButton = nullptr;
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = static_cast<VstInt16>(static_cast<int32_t>(backgroundBitmap->getHeight()));
+    rect.right = static_cast<VstInt16>(static_cast<int32_t>(backgroundBitmap->getWidth()));
+    idleTimer = new CVSTGUITimer(this);
+    idleTimer->setFireTime(kClosedFireTime);
+    idleTimer->start();
+}
+
+ADEditor::~ADEditor() {
+    // A host may close the instance with the window still open.
+    if (frame != nullptr) {
+        close();
+    }
+    for (CBitmap** bitmap : {&backgroundBitmap, &onOffBitmap, &knobBitmap, &smallKnobBitmap}) {
+        (*bitmap)->forget();
+        *bitmap = nullptr;
+    }
+    // Its last reference: the timer stops.
+    idleTimer->forget();
+    idleTimer = nullptr;
+}
+
+bool ADEditor::open(void* ptr) {
+    // A host that opens twice gets one window, not a second one over a leaked first.
+    if (frame != nullptr) {
+        close();
+    }
+    AEffGUIEditor::open(ptr);
+    const CCoord width = backgroundBitmap->getWidth();
+    auto* newFrame = new CFrame(CRect(0, 0, width, backgroundBitmap->getHeight()), ptr, this);
+    newFrame->setBackground(backgroundBitmap);
+
+    frequencyLabel = new CTextLabel(kFrequencyLabelRect, nullptr, nullptr, 0);
+    frequencyLabel->setFont(kNormalFontSmaller);
+    frequencyLabel->setHoriAlign(kCenterText);
+    char text[kVstMaxParamStrLen];
+    effect->getParameterDisplay(kKnob, text);
+    frequencyLabel->setText(text);
+    newFrame->addView(frequencyLabel);
+
+    logoButton = new CKickButton(CRect(width - kLogoWidth, 0, width, kLogoHeight), this, kLogo,
+                                 kLogoImageHeight, nullptr, CPoint(0, 0));
+    newFrame->addView(logoButton);
+
+    onOffLamp =
+        new COnOffButton(pictureRect(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2, kLampOffset),
+                         this, kOnOff, onOffBitmap, 0);
+    onOffLamp->setMouseEnabled(false);
+    onOffLamp->setValue(lampLit(effect->getParameter(kKnob)) ? 1.0f : 0.0f);
+    newFrame->addView(onOffLamp);
+
+    mainKnob = new CKnob(pictureRect(knobBitmap->getWidth(), knobBitmap->getHeight(), kMainKnobOffset), this,
+                         kKnob, knobBitmap, nullptr, CPoint(0, 0), 0);
+    mainKnob->setValue(effect->getParameter(kKnob));
+    mainKnob->setDefaultValue(kMainKnobDefault);
+    mainKnob->setZoomFactor(kMainKnobZoom);
+    newFrame->addView(mainKnob);
+
+    const CCoord imageHeight = smallKnobBitmap->getHeight() / kSmallKnobImages;
+    resoKnob = new CAnimKnob(pictureRect(smallKnobBitmap->getWidth(), imageHeight, kResoKnobOffset), this,
+                             kReso, kSmallKnobImages, imageHeight, smallKnobBitmap, CPoint(0, 0));
+    resoKnob->setValue(effect->getParameter(kReso));
+    resoKnob->setDefaultValue(kResoDefault);
+    newFrame->addView(resoKnob);
+
+    driveKnob = new CAnimKnob(pictureRect(smallKnobBitmap->getWidth(), imageHeight, kDriveKnobOffset), this,
+                              kDrive, kSmallKnobImages, imageHeight, smallKnobBitmap, CPoint(0, 0));
+    driveKnob->setValue(effect->getParameter(kDrive));
+    driveKnob->setDefaultValue(kDriveDefault);
+    newFrame->addView(driveKnob);
+
+    frame = newFrame;
+    editorOpen = true;
+    idleTimer->setFireTime(kOpenFireTime);
+    return true;
+}
+
+void ADEditor::close() {
+    idleTimer->setFireTime(kClosedFireTime);
+    editorOpen = false;
+    if (frame != nullptr) {
+        frame->removeAll(true);
+        frame->forget();
+        frame = nullptr;
+    }
+}
+
+void ADEditor::idle() {}
+
+void ADEditor::setParameter(VstInt32 index, float value) {
+    if (!isGuiThread()) {
+        if (index >= 0 && index < kNumParams) {
+            pendingParameters.fetch_or(1u << index, std::memory_order_release);
+        }
+        return;
+    }
+    applyParameter(index, value);
+}
+
+void ADEditor::applyParameter(VstInt32 index, float value) {
+    if (!editorOpen) {
+        return;
+    }
+    switch (index) {
+    case kDrive:
+        driveKnob->setValue(value);
+        break;
+    case kReso:
+        resoKnob->setValue(value);
+        break;
+    case kKnob: {
+        mainKnob->setValue(value);
+        char text[kVstMaxParamStrLen];
+        formatKnobReadout(value, text);
+        frequencyLabel->setText(text);
+        frequencyLabel->setDirty(true);
+        const float lampBefore = onOffLamp->getValue();
+        onOffLamp->setValue(lampLit(value) ? 1.0f : 0.0f);
+        if (onOffLamp->getValue() != lampBefore) {
+            mainKnob->invalid();
+            onOffLamp->invalid();
+        }
+        frequencyLabel->invalid();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void ADEditor::applyPendingParameters() {
+    const uint32_t pending = pendingParameters.exchange(0, std::memory_order_acquire);
+    for (VstInt32 index = 0; index < kNumParams; ++index) {
+        if ((pending & (1u << index)) != 0) {
+            applyParameter(index, effect->getParameter(index));
+        }
+    }
+}
+
+void ADEditor::valueChanged(CControl* control) {
+    if (!editorOpen || control == nullptr) {
+        return;
+    }
+    const int32_t tag = control->getTag();
+    switch (tag) {
+    case kKnob:
+        effect->setParameterAutomated(kKnob, control->getValue());
+        setParameter(kKnob, control->getValue());
+        break;
+    case kDrive:
+    case kReso:
+        effect->setParameterAutomated(tag, control->getValue());
+        break;
+    case kLogo:
+        // The button reports 1 then 0 when released over it, only 0 elsewhere: one page per click.
+        if (control->getValue() >= 0.5f) {
+            defaultPlatform().openUrl(kMakerWebPage);
+        }
+        break;
+    default:
+        break;
+    }
+}
+
+CMessageResult ADEditor::notify(CBaseObject* /*sender*/, const char* message) {
+    if (message == CVSTGUITimer::kMsgTimer) {
+        timerIdle();
+        return kMessageNotified;
+    }
+    return kMessageUnknown;
+}
+
+void ADEditor::timerIdle() {
+    applyPendingParameters();
+    AEffGUIEditor::idle();
+}

@@ -1,0 +1,22 @@
+#include "CorvelEdit.h"
+
+#include "ADEditor.h"
+
+CorvelEdit::CorvelEdit(audioMasterCallback audioMaster) : Corvel(audioMaster) {
+    setUniqueID(vstFourCC('Q', 'r', 'K', 't'));
+    // The editor attaches itself; the effect owns it from here on.
+    editor = new ADEditor(this);
+}
+
+CorvelEdit::~CorvelEdit() = default;
+
+void CorvelEdit::setParameter(VstInt32 index, float value) {
+    Corvel::setParameter(index, value);
+    if (editor != nullptr) {
+        static_cast<AEffGUIEditor*>(editor)->setParameter(index, value);
+    }
+}
+
+VstInt32 CorvelEdit::getVendorVersion() {
+    return 1005;
+}

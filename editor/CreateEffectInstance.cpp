@@ -1,0 +1,7 @@
+#include "CorvelEdit.h"
+#include "PluginEntry.h"
+
+// The effect a host gets: the effect with its editor.
+AudioEffect* createEffectInstance(audioMasterCallback audioMaster) {
+    return new CorvelEdit(audioMaster);
+}

@@ -1,0 +1,36 @@
+// The whole window, pixel for pixel against committed pictures, in the states a user sees most
+// (VELMORA_UPDATE_GOLDEN=1 rewrites them; the Windows lane compares the same files).
+#include "EditorFixture.h"
+#include "GoldenPicture.h"
+
+namespace {
+
+const std::string kGoldenDir = VELMORA_EDITOR_GOLDEN_DIR;
+
+using Golden = EditorFixture;
+
+TEST_F(Golden, TheWindowLooksAsItsPicturesShow) {
+    open();
+    EXPECT_EQ(compareWithGolden(frame()->renderAll(), kGoldenDir + "/editor-default.png"), "");
+
+    window->mouseDown(CPoint(85, 60), kLButton);
+    window->mouseMoved(CPoint(85, 120), kLButton);
+    window->mouseUp(CPoint(85, 120), 0);
+    ASSERT_FLOAT_EQ(get(kKnob), 0.2f);
+    window->paint();
+    OffscreenPlatform::instance().advance(50);
+    const CPixelBuffer repainted = window->paint();
+    EXPECT_EQ(repainted.data(), frame()->renderAll().data()) << "the repaints after a drag miss nothing";
+    EXPECT_EQ(compareWithGolden(repainted, kGoldenDir + "/editor-knob-0.2.png"), "");
+
+    set(kKnob, 0.45f);
+    EXPECT_EQ(compareWithGolden(frame()->renderAll(), kGoldenDir + "/editor-knob-0.45.png"), "");
+
+    set(kKnob, 1.0f);
+    set(kDrive, 1.0f);
+    set(kReso, 0.0f);
+    EXPECT_EQ(compareWithGolden(frame()->renderAll(), kGoldenDir + "/editor-high-pass-drive-1-reso-0.png"),
+              "");
+}
+
+} // namespace

@@ -1,0 +1,164 @@
+// Keeping the window and the effect in step: parameter changes moving the controls, read-out and lamp,
+// what repaints at once and what at the next timer firing, gestures reaching the host, programs, the
+// logo, and changes from other threads.
+#include "ADEditor.h"
+#include "EditorFixture.h"
+
+#include <thread>
+
+namespace {
+
+using Sync = EditorFixture;
+
+TEST_F(Sync, ParameterZeroMovesTheKnobTheRoundedReadOutAndTheLamp) {
+    open();
+    const struct {
+        float knob;
+        const char* readOut;
+        float lamp;
+    } cases[] = {{0.5f, "---", 0},  {0.45f, "---", 1}, {0.55f, "---", 1}, {0.0f, "80", 1},
+                 {1.0f, "5000", 1}, {0.1f, "234", 1},  {0.47f, "---", 0}, {NAN, "---", 0}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.knob);
+        set(kKnob, c.knob);
+        EXPECT_EQ(readOut(), c.readOut);
+        EXPECT_EQ(lamp()->getValue(), c.lamp);
+        EXPECT_EQ(mainKnob()->getValue() == c.knob, c.knob == c.knob);
+    }
+}
+
+TEST_F(Sync, CrossingTheDryCentreRepaintsKnobAndLampAtOnceOtherChangesAtTheNextFiring) {
+    OffscreenPlatform& platform = OffscreenPlatform::instance();
+    open()->paint();
+    set(kKnob, 0.2f);
+    EXPECT_EQ(window->getInvalidRect(), CRect(40, 6, 130, 138)) << "read-out, knob and lamp";
+    EXPECT_EQ(window->getInvalidCount(), 3);
+    window->paint();
+
+    set(kKnob, 0.3f);
+    EXPECT_EQ(window->getInvalidRect(), CRect(70, 6, 104, 18)) << "only the read-out";
+    window->paint();
+    platform.advance(50);
+    EXPECT_EQ(window->getInvalidRect(), CRect(40, 18, 130, 108)) << "the knob at the next firing";
+    window->paint();
+
+    set(kDrive, 0.7f);
+    set(kReso, 0.2f);
+    EXPECT_EQ(window->getInvalidCount(), 0);
+    platform.advance(49);
+    EXPECT_EQ(window->getInvalidCount(), 0);
+    platform.advance(1);
+    EXPECT_EQ(window->getInvalidRect(), CRect(13, 108, 158, 140)) << "both small knobs";
+    window->paint();
+
+    set(3, 0.9f);
+    set(-1, 0.9f);
+    platform.advance(50);
+    EXPECT_EQ(window->getInvalidCount(), 0) << "no other index reaches the window";
+    EXPECT_EQ(driveKnob()->getValue(), 0.7f);
+    EXPECT_EQ(resoKnob()->getValue(), 0.2f);
+}
+
+// Counts the editor's own setParameter calls.
+class CountingEditor : public ADEditor {
+  public:
+    using ADEditor::ADEditor;
+    void setParameter(VstInt32 index, float value) override {
+        ++calls;
+        ADEditor::setParameter(index, value);
+    }
+    int calls = 0;
+};
+
+TEST_F(Sync, ADragOnTheMainKnobSetsTheEffectOnceTheEditorTwiceAndTellsTheHostInsideOneBracket) {
+    AEffEditor* original = effect->getEditor();
+    effect->setEditor(nullptr);
+    delete original;
+    auto* editor = new CountingEditor(effect);
+    open();
+    hosttest::RecordingHost::reset();
+    window->mouseDown(CPoint(85, 40), kLButton);
+    window->mouseMoved(CPoint(85, 20), kLButton);
+    window->mouseMoved(CPoint(85, 0), kLButton);
+    window->mouseMoved(CPoint(105, 0), kLButton);
+    window->mouseUp(CPoint(105, 0), 0);
+
+    EXPECT_EQ(hostCalls(audioMasterBeginEdit), std::vector<std::string>{"0:0"});
+    EXPECT_EQ(hostCalls(audioMasterAutomate), (std::vector<std::string>{"0:0.6", "0:0.7", "0:0.8"}));
+    EXPECT_EQ(hostCalls(audioMasterEndEdit), std::vector<std::string>{"0:0"});
+    EXPECT_EQ(hosttest::RecordingHost::calls.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(hosttest::RecordingHost::calls.back().opcode, audioMasterEndEdit);
+    EXPECT_EQ(editor->calls, 6) << "twice per change";
+    EXPECT_FLOAT_EQ(get(kKnob), 0.8f);
+    EXPECT_EQ(readOut(), "796") << "rounded, where the display text says 795";
+}
+
+TEST_F(Sync, ControlClickGivesEachKnobItsDefault) {
+    set(kKnob, 0.9f);
+    set(kDrive, 0.9f);
+    set(kReso, 0.9f);
+    open();
+    hosttest::RecordingHost::reset();
+    for (const CPoint& where : {CPoint(85, 60), CPoint(140, 120), CPoint(30, 120)}) {
+        window->mouseDown(where, kLButton | kControl);
+        window->mouseUp(where, kControl);
+    }
+    EXPECT_EQ(hostCalls(audioMasterAutomate), (std::vector<std::string>{"0:0.5", "2:0.5", "1:0"}));
+    EXPECT_EQ((std::vector<float>{get(kKnob), get(kDrive), get(kReso)}),
+              (std::vector<float>{0.5f, 0.0f, 0.5f}));
+    EXPECT_EQ(lamp()->getValue(), 0.0f);
+    EXPECT_EQ(readOut(), "---");
+}
+
+TEST_F(Sync, AProgramChangeMovesEveryControl) {
+    set(kKnob, 0.1f);
+    set(kDrive, 0.3f);
+    set(kReso, 0.6f);
+    open();
+    mainKnob()->setValue(0.5f);
+    driveKnob()->setValue(0.0f);
+    resoKnob()->setValue(0.0f);
+    lamp()->setValue(0.0f);
+    dispatch(effSetProgram, 0, 0);
+    EXPECT_EQ(mainKnob()->getValue(), 0.1f);
+    EXPECT_EQ(driveKnob()->getValue(), 0.3f);
+    EXPECT_EQ(resoKnob()->getValue(), 0.6f);
+    EXPECT_EQ(lamp()->getValue(), 1.0f);
+    EXPECT_EQ(readOut(), "234");
+}
+
+TEST_F(Sync, ChangesFromOtherThreadsWaitForTheNextFiringAndEndAtTheLatestValue) {
+    open()->paint();
+    std::thread host([this] {
+        for (float v : {0.0f, 0.9f, 0.2f}) {
+            set(kKnob, v);
+        }
+        set(kDrive, 0.9f);
+        dispatch(effSetProgram, 0, 0);
+    });
+    host.join();
+    EXPECT_EQ(mainKnob()->getValue(), 0.5f) << "nothing moved off the GUI thread";
+    EXPECT_EQ(driveKnob()->getValue(), 0.0f);
+    EXPECT_EQ(window->getInvalidCount(), 0);
+    OffscreenPlatform::instance().advance(50);
+    EXPECT_EQ(mainKnob()->getValue(), get(kKnob));
+    EXPECT_EQ(readOut(), "684");
+    EXPECT_EQ(lamp()->getValue(), 1.0f);
+    EXPECT_EQ(driveKnob()->getValue(), 0.9f);
+}
+
+TEST_F(Sync, TheLogoOpensTheMakersPageOncePerClickWhenReleasedOverIt) {
+    OffscreenPlatform& platform = OffscreenPlatform::instance();
+    platform.takeOpenedUrls();
+    open();
+    window->mouseDown(CPoint(150, 10), kLButton);
+    EXPECT_TRUE(platform.takeOpenedUrls().empty()) << "not on the press";
+    window->mouseUp(CPoint(150, 12), 0);
+    EXPECT_EQ(platform.takeOpenedUrls(), std::vector<std::string>{"https://www.trevanor.com/"});
+    window->mouseDown(CPoint(150, 10), kLButton);
+    window->mouseUp(CPoint(60, 60), 0);
+    EXPECT_TRUE(platform.takeOpenedUrls().empty()) << "released elsewhere";
+    EXPECT_TRUE(hostCalls(audioMasterAutomate).empty()) << "the logo is no parameter";
+}
+
+} // namespace
