@@ -9,18 +9,21 @@
 //     within [-1, 1]), the block after the first such block is entirely finite.
 // The input format is described in HostActions.h. Set VELMORA_FUZZ_TRACE=1 to print the decoded actions.
 #include "HostActions.h"
+#include "OffscreenPlatform.h"
 
 #include "PluginEntry.h"
 #include "VstStructures.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <limits>
 #include <memory>
 #include <string>
@@ -64,7 +67,17 @@ std::uint32_t toBits(float value) {
 // Host callbacks. The garbage host's answers rotate through values no host should give.
 VstIntPtr garbageState = 0;
 
-VstIntPtr VSTCALLBACK saneHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+// Edits begun and not yet ended, by parameter index: a host must see every begin matched by an end.
+int openEdits[8] = {};
+
+void countEdits(VstInt32 opcode, VstInt32 index) {
+    if (opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
+        openEdits[index & 7] += opcode == audioMasterBeginEdit ? 1 : -1;
+    }
+}
+
+VstIntPtr VSTCALLBACK saneHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    countEdits(opcode, index);
     switch (opcode) {
     case audioMasterVersion:
         return kVstVersion;
@@ -77,11 +90,13 @@ VstIntPtr VSTCALLBACK saneHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, v
     }
 }
 
-VstIntPtr VSTCALLBACK zeroHost(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+VstIntPtr VSTCALLBACK zeroHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    countEdits(opcode, index);
     return opcode == audioMasterVersion ? kVstVersion : 0;
 }
 
-VstIntPtr VSTCALLBACK garbageHost(AEffect*, VstInt32, VstInt32, VstIntPtr, void*, float) {
+VstIntPtr VSTCALLBACK garbageHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float) {
+    countEdits(opcode, index);
     static const VstIntPtr answers[] = {-1,
                                         std::numeric_limits<VstIntPtr>::max(),
                                         std::numeric_limits<VstIntPtr>::min(),
@@ -240,6 +255,7 @@ class Session {
         const int hostKind = input.ConsumeIntegralInRange<int>(0, kHostKinds - 1);
         TRACE("host %d", hostKind);
         garbageState = 0;
+        std::fill(std::begin(openEdits), std::end(openEdits), 0);
         const audioMasterCallback hosts[kHostKinds] = {saneHost, zeroHost, garbageHost, ancientHost};
         effect = VSTPluginMain(hosts[hostKind]);
         if (hostKind == kAncientHost) {
@@ -273,6 +289,9 @@ class Session {
             case kRecover:
                 recoverAction();
                 break;
+            case kWindow:
+                windowAction();
+                break;
             default:
                 close();
                 break;
@@ -281,6 +300,9 @@ class Session {
         if (effect != nullptr) {
             checkLiveness(0.3f, 0.2f, 0.5f, 64, 64, 0x5EEDu);
             close();
+        }
+        for (int index = 0; index < 8; ++index) {
+            CHECK(openEdits[index] == 0, "%d edits of index %d begun and not ended", openEdits[index], index);
         }
     }
 
@@ -399,6 +421,55 @@ class Session {
 
     void dispatchAction();
 
+    void windowAction() {
+        OffscreenPlatform& platform = OffscreenPlatform::instance();
+        const int event = input.ConsumeIntegralInRange<int>(0, kWindowEvents - 1);
+        if (event == kFireTimers) {
+            TRACE("window: fire timers");
+            platform.fireTimers();
+            return;
+        }
+        if (event == kAdvanceClock) {
+            const int milliseconds = input.ConsumeIntegralInRange<int>(0, kMaxAdvance);
+            TRACE("window: advance %d ms", milliseconds);
+            platform.advance(static_cast<std::uint32_t>(milliseconds));
+            return;
+        }
+        OffscreenFrame* window = platform.lastFrame();
+        if (event == kPaint) {
+            TRACE("window: paint");
+            if (window != nullptr) {
+                window->paint();
+            }
+            return;
+        }
+        const CPoint where(input.ConsumeIntegralInRange<int>(kMinPoint, kMaxPointX),
+                           input.ConsumeIntegralInRange<int>(kMinPoint, kMaxPointY));
+        const std::uint8_t bits = input.ConsumeIntegral<std::uint8_t>();
+        const CButtonState buttons = ((bits & 1) != 0 ? kLButton : 0) | ((bits & 2) != 0 ? kShift : 0) |
+                                     ((bits & 4) != 0 ? kControl : 0);
+        const float distance = event == kWheel ? parameterValue() : 0.0f;
+        TRACE("window: event %d at %g,%g buttons %x distance %a", event, where.x, where.y, buttons,
+              static_cast<double>(distance));
+        if (window == nullptr) {
+            return;
+        }
+        switch (event) {
+        case kMouseDown:
+            window->mouseDown(where, buttons);
+            break;
+        case kMouseMoved:
+            window->mouseMoved(where, buttons);
+            break;
+        case kMouseUp:
+            window->mouseUp(where, buttons);
+            break;
+        default:
+            window->wheel(where, distance, buttons);
+            break;
+        }
+    }
+
     FuzzedDataProvider& input;
     AEffect* effect = nullptr;
 };
@@ -452,7 +523,7 @@ void Session::dispatchAction() {
         return;
     }
     case effEditOpen: {
-        int window = 0; // no editor yet: a dummy parent window is enough
+        int window = 0; // the offscreen platform keeps the parent and never looks at it
         dispatch(opcode, index, value, input.ConsumeBool() ? &window : nullptr, opt);
         return;
     }

@@ -14,6 +14,10 @@
 //                    signal in [0, kSignalKinds), seed (uint32)
 //     kRecover:      knob, drive, reso in [0, kUnitSteps] (divided by kUnitSteps), recovery frames and
 //                    checked frames in [1, kMaxFrames], seed (uint32)
+//     kWindow:       event in [0, kWindowEvents) for the editor's window (ignored while none is open):
+//                    kAdvanceClock: milliseconds in [0, kMaxAdvance]; pointer events: x in
+//                    [kMinPoint, kMaxPointX], y in [kMinPoint, kMaxPointY], buttons (uint8: bit 0 left
+//                    button, bit 1 Shift, bit 2 Control); kWheel: the same, then a float choice
 //     kClose:        nothing; the sequence ends
 //   parameter index choice: integral in [0, kIndexChoices): 0..2 the parameters, then -1, 3, INT32_MIN,
 //                    INT32_MAX, and last an int32 read from the input
@@ -29,7 +33,32 @@ namespace fuzzactions {
 
 enum HostKind : int { kSaneHost, kZeroHost, kGarbageHost, kAncientHost, kHostKinds };
 
-enum Action : int { kDispatch, kSetParameter, kGetParameter, kProcess, kRecover, kClose, kActionKinds };
+enum Action : int {
+    kDispatch,
+    kSetParameter,
+    kGetParameter,
+    kProcess,
+    kRecover,
+    kWindow,
+    kClose,
+    kActionKinds
+};
+
+// What a user and the window system do to the editor's window.
+enum WindowEvent : int {
+    kFireTimers,
+    kAdvanceClock,
+    kPaint,
+    kMouseDown,
+    kMouseMoved,
+    kMouseUp,
+    kWheel,
+    kWindowEvents
+};
+constexpr int kMaxAdvance = 500;
+constexpr int kMinPoint = -20;
+constexpr int kMaxPointX = 190;
+constexpr int kMaxPointY = 170;
 
 constexpr int kMinOpcode = -10;
 constexpr int kMaxOpcode = 100;

@@ -5,6 +5,7 @@
 //
 // Usage: velmora_fuzz_make_seeds DIRECTORY
 #include "HostActions.h"
+#include "VstStructures.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -143,6 +144,31 @@ class Seed {
         integral<int>(1, kMaxFrames, recoveryFrames);
         integral<int>(1, kMaxFrames, checkedFrames);
         whole<std::uint32_t>(7);
+    }
+
+    void window(WindowEvent event) {
+        action(kWindow);
+        integral<int>(0, kWindowEvents - 1, event);
+    }
+    void advance(int milliseconds) {
+        window(kAdvanceClock);
+        integral<int>(0, kMaxAdvance, milliseconds);
+    }
+    // bits: 1 left button, 2 Shift, 4 Control.
+    void pointer(WindowEvent event, int x, int y, std::uint8_t bits) {
+        window(event);
+        integral<int>(kMinPoint, kMaxPointX, x);
+        integral<int>(kMinPoint, kMaxPointY, y);
+        whole<std::uint8_t>(bits);
+    }
+    void wheel(int x, int y, std::uint8_t bits, float distance) {
+        pointer(kWheel, x, y, bits);
+        integral<int>(0, kFloatChoices - 1, kFloatUnit);
+        integral<int>(0, kUnitSteps, static_cast<int>(distance * kUnitSteps + 0.5f));
+    }
+    void openEditor(bool withParent) {
+        dispatch(effEditOpen);
+        boolean(withParent);
     }
 
     bool write(const std::string& path) const {
@@ -416,6 +442,41 @@ Seed staleResonance() {
     return seed;
 }
 
+// The editor's window: drags, Control-clicks and the wheel on every knob, the logo, timers and repaints,
+// host automation in between, a second open, a close in the middle of a drag and an instance closed with
+// its window open and a knob held.
+Seed editorSession() {
+    Seed seed(kSaneHost);
+    seed.openEditor(true);
+    seed.pointer(kMouseDown, 85, 60, 1);
+    seed.pointer(kMouseMoved, 85, 20, 1);
+    seed.setUnit(1, 0.7f);
+    seed.pointer(kMouseMoved, 120, 0, 3);
+    seed.pointer(kMouseUp, 120, 0, 0);
+    seed.window(kFireTimers);
+    seed.window(kPaint);
+    seed.pointer(kMouseDown, 140, 120, 5);
+    seed.wheel(29, 124, 0, 1.0f);
+    seed.wheel(29, 124, 2, 1.0f);
+    seed.dispatch(effEditKeyDown, 0, VKEY_UP);
+    seed.pointer(kMouseDown, 150, 10, 1);
+    seed.pointer(kMouseUp, 150, 10, 0);
+    seed.setSpecial(0, 0);
+    seed.advance(120);
+    seed.window(kPaint);
+    seed.openEditor(false);
+    seed.pointer(kMouseDown, 85, 60, 1);
+    seed.dispatch(effEditClose);
+    seed.pointer(kMouseMoved, 85, 0, 1);
+    seed.dispatch(effEditIdle);
+    seed.openEditor(true);
+    seed.dispatch(effEditGetRect);
+    seed.pointer(kMouseDown, 30, 120, 1);
+    seed.pointer(kMouseMoved, 60, 90, 1);
+    seed.dispatch(effClose);
+    return seed;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -438,6 +499,7 @@ int main(int argc, char** argv) {
         {"odd-blocks", oddBlocks()},
         {"ancient-host", Seed(kAncientHost)},
         {"stale-infinite-resonance", staleResonance()},
+        {"editor-session", editorSession()},
     };
     for (const auto& entry : seeds) {
         const std::string path = directory + "/" + entry.name;

@@ -2,7 +2,11 @@
 // (or the host's automation) setting parameters, switching programs and reading texts through the
 // dispatcher at the same time. Run under the thread sanitizer, these tests turn any data race between
 // those threads into a failure.
+#include "AEffGUIEditor.h"
+#include "CControl.h"
+#include "CFrame.h"
 #include "HardeningSupport.h"
+#include "OffscreenPlatform.h"
 
 #include <gtest/gtest.h>
 
@@ -193,5 +197,56 @@ TEST(Concurrency, AutomationOnTheAudioThreadWhileTheUserInterfaceSwitchesProgram
     audio.stop();
     EXPECT_GT(audio.counts.filtered.load(), 0);
     expectRecovers(effect);
+    dispatch(effect, effClose);
+}
+
+// The editor's window on the user-interface thread (opening, firing its timer, drawing, clicks, closing)
+// while a host thread hammers parameters and programs: the changes off the window's thread must only be
+// marked, never touch a control, and the controls must end on the latest values.
+TEST(Concurrency, HostChangesFromAnotherThreadWhileTheWindowOpensDrawsAndCloses) {
+    AEffect* effect = VSTPluginMain(plainHost);
+    ASSERT_NE(effect, nullptr);
+    OffscreenPlatform& platform = OffscreenPlatform::instance();
+    std::atomic<bool> hammering{true};
+    std::thread host([&] {
+        unsigned turn = 0;
+        while (hammering.load()) {
+            effect->setParameter(effect, static_cast<VstInt32>(turn % 3), kKnobPhases[turn % 9]);
+            if (turn % 17 == 0) {
+                dispatch(effect, effSetProgram, 0, 0);
+            }
+            ++turn;
+        }
+    });
+    int parent = 0;
+    for (int cycle = 0; cycle < 200; ++cycle) {
+        dispatch(effect, effEditOpen, 0, 0, &parent);
+        OffscreenFrame* window = platform.lastFrame();
+        for (int firing = 0; firing < 3; ++firing) {
+            platform.fireTimers();
+            window->paint();
+        }
+        window->mouseDown(CPoint(85, 60), kLButton);
+        window->mouseMoved(CPoint(85, 40 + cycle % 40), kLButton);
+        window->mouseUp(CPoint(85, 40), 0);
+        dispatch(effect, effEditClose);
+    }
+    hammering.store(false);
+    host.join();
+
+    // Quiet now: what another thread set last reaches every control at the next firing.
+    dispatch(effect, effEditOpen, 0, 0, &parent);
+    std::thread([&] {
+        effect->setParameter(effect, 0, 0.2f);
+        effect->setParameter(effect, 1, 0.75f);
+        effect->setParameter(effect, 2, 0.125f);
+    }).join();
+    platform.fireTimers();
+    auto* editor = static_cast<AEffGUIEditor*>(static_cast<AudioEffect*>(effect->object)->getEditor());
+    const int knobViews[3] = {3, 5, 4}; // main knob, DRIVE, RESO in the window's order
+    for (VstInt32 index = 0; index < 3; ++index) {
+        const auto* control = static_cast<const CControl*>(editor->getFrame()->getView(knobViews[index]));
+        EXPECT_EQ(control->getValue(), effect->getParameter(effect, index)) << index;
+    }
     dispatch(effect, effClose);
 }
