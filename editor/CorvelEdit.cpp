@@ -8,7 +8,13 @@ CorvelEdit::CorvelEdit(audioMasterCallback audioMaster) : Corvel(audioMaster) {
     editor = new ADEditor(this);
 }
 
-CorvelEdit::~CorvelEdit() = default;
+CorvelEdit::~CorvelEdit() {
+    // A window still open closes while the effect is whole, so a gesture cut short still reaches the
+    // host as the end of its edit.
+    if (editor != nullptr) {
+        editor->close();
+    }
+}
 
 void CorvelEdit::setParameter(VstInt32 index, float value) {
     Corvel::setParameter(index, value);

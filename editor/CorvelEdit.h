@@ -8,6 +8,7 @@ class CorvelEdit : public Corvel {
   public:
     // [the host's loading thread]
     explicit CorvelEdit(audioMasterCallback audioMaster);
+    // [GUI thread] Closes a window still open.
     ~CorvelEdit() override;
 
     // [any thread]

@@ -2,6 +2,7 @@
 // and its record, its version block read back with the version API, its manifest found as a resource.
 #include "ModuleHandle.h"
 #include "VstAbi.h"
+#include "VstStructures.h"
 
 #include <gtest/gtest.h>
 
@@ -141,7 +142,7 @@ TEST_F(WindowsDll, RecordReadsAsPublished) {
     EXPECT_EQ(effect->numParams, 3);
     EXPECT_EQ(effect->numInputs, 2);
     EXPECT_EQ(effect->numOutputs, 2);
-    EXPECT_EQ(effect->flags, 0x10);
+    EXPECT_EQ(effect->flags, 0x11) << "replacing processing and an editor";
     EXPECT_EQ(effect->uniqueID, ('Q' << 24) | ('r' << 16) | ('K' << 8) | 't');
     EXPECT_EQ(effect->version, 1);
     EXPECT_EQ(effect->initialDelay, 0);
@@ -151,6 +152,12 @@ TEST_F(WindowsDll, RecordReadsAsPublished) {
     EXPECT_NE(effect->process, nullptr);
     EXPECT_NE(effect->processReplacing, nullptr);
     EXPECT_NE(effect->processDoubleReplacing, nullptr);
+    EXPECT_EQ(dispatch(effect, effGetVendorVersion), 1005);
+    ERect* rect = nullptr;
+    EXPECT_EQ(dispatch(effect, effEditGetRect, 0, 0, &rect), 1);
+    ASSERT_NE(rect, nullptr);
+    EXPECT_EQ(rect->right, 171);
+    EXPECT_EQ(rect->bottom, 149);
     EXPECT_EQ(dispatch(effect, effClose), 1);
 }
 

@@ -1,0 +1,103 @@
+// Cost of the editor: a timer firing with nothing changed and with the main knob moved (repaint
+// included), creating and closing an instance whose editor is never opened (what a host scanning
+// plug-ins pays), and the heap that instances without an open window hold. Figures to read:
+// build/release/editor/benchmarks/velmora_editor_benchmarks.
+#include "AEffGUIEditor.h"
+#include "AllocationCounter.h"
+#include "CFrame.h"
+#include "CVSTGUITimer.h"
+#include "OffscreenPlatform.h"
+#include "PluginEntry.h"
+
+#include <benchmark/benchmark.h>
+
+#include <malloc.h>
+
+#include <vector>
+
+namespace {
+
+VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+CBaseObject* timerTarget(AEffect* effect) {
+    return dynamic_cast<CBaseObject*>(static_cast<AudioEffect*>(effect->object)->getEditor());
+}
+
+struct OpenEditor {
+    AEffect* effect = VSTPluginMain(host);
+    int parent = 0;
+    OffscreenFrame* window = nullptr;
+
+    OpenEditor() {
+        effect->dispatcher(effect, effEditOpen, 0, 0, &parent, 0.0f);
+        window = OffscreenPlatform::instance().lastFrame();
+        window->paint();
+    }
+    ~OpenEditor() { effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f); }
+    void fireTimer() { timerTarget(effect)->notify(nullptr, CVSTGUITimer::kMsgTimer); }
+};
+
+void perIteration(benchmark::State& state, const char* name, uint64_t since) {
+    state.counters[name] =
+        static_cast<double>(allocationCount() - since) / static_cast<double>(state.iterations());
+}
+
+void timerFiringNothingChanged(benchmark::State& state) {
+    OpenEditor editor;
+    const uint64_t before = allocationCount();
+    for (auto _ : state) {
+        editor.fireTimer();
+        benchmark::DoNotOptimize(editor.window->paint().data().data());
+    }
+    perIteration(state, "allocations", before);
+}
+
+void timerFiringMainKnobMoved(benchmark::State& state) {
+    OpenEditor editor;
+    float knob = 0.0f;
+    const uint64_t before = allocationCount();
+    for (auto _ : state) {
+        knob = knob < 0.4f ? knob + 0.001f : 0.0f;
+        editor.effect->setParameter(editor.effect, 0, knob);
+        editor.fireTimer();
+        benchmark::DoNotOptimize(editor.window->paint().data().data());
+    }
+    perIteration(state, "allocations", before);
+}
+
+void createAndCloseWithoutOpening(benchmark::State& state) {
+    for (auto _ : state) {
+        AEffect* effect = VSTPluginMain(host);
+        effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+    }
+}
+
+// Heap in use by `count` instances that never open their window, less that of one.
+void heapOfInstancesWithoutWindows(benchmark::State& state) {
+    const auto count = static_cast<std::size_t>(state.range(0));
+    double extraBytes = 0;
+    for (auto _ : state) {
+        std::vector<AEffect*> instances{VSTPluginMain(host)};
+        instances.reserve(count);
+        const auto one = static_cast<double>(mallinfo2().uordblks);
+        while (instances.size() < count) {
+            instances.push_back(VSTPluginMain(host));
+        }
+        extraBytes = static_cast<double>(mallinfo2().uordblks) - one;
+        for (AEffect* effect : instances) {
+            effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
+        }
+    }
+    state.counters["extra_bytes"] = extraBytes;
+}
+
+BENCHMARK(timerFiringNothingChanged)->Unit(benchmark::kNanosecond);
+BENCHMARK(timerFiringMainKnobMoved)->Unit(benchmark::kMicrosecond);
+BENCHMARK(createAndCloseWithoutOpening)->Unit(benchmark::kMicrosecond)->Iterations(10000);
+BENCHMARK(heapOfInstancesWithoutWindows)->Arg(100)->Iterations(3);
+
+} // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,10 @@
+# Every bad command line fails with a message and writes nothing.
+set(bad "--set|knob" "--set|volume=0.5" "--set|knob=2" "--set|drive=-0.1" "--set|reso=x" "--set|knob=0.5x" "--frobnicate")
+foreach(arguments IN LISTS bad)
+    string(REPLACE "|" ";" arguments "${arguments}")
+    file(REMOVE ${OUTPUT})
+    execute_process(COMMAND ${TOOL} ${arguments} ${OUTPUT} RESULT_VARIABLE status ERROR_VARIABLE message)
+    if(status EQUAL 0 OR message STREQUAL "" OR EXISTS ${OUTPUT})
+        message(FATAL_ERROR "velmora-snapshot ${arguments} was not refused cleanly (status ${status})")
+    endif()
+endforeach()

@@ -1,0 +1,10 @@
+# Runs velmora-snapshot with ARGUMENTS into OUTPUT and compares the file with EXPECTED byte for byte.
+file(REMOVE ${OUTPUT})
+execute_process(COMMAND ${TOOL} ${ARGUMENTS} ${OUTPUT} RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "velmora-snapshot ${ARGUMENTS} failed: ${status}")
+endif()
+execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${OUTPUT} ${EXPECTED} RESULT_VARIABLE differs)
+if(differs)
+    message(FATAL_ERROR "${OUTPUT} differs from ${EXPECTED}")
+endif()
