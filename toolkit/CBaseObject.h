@@ -33,3 +33,15 @@ class CBaseObject {
   private:
     std::atomic<int32_t> nbReference{1};
 };
+
+// Points `holder` at `object`, remembering the new object before forgetting the old one, so that setting
+// the object already held is safe. Either may be null.
+template <typename T> void exchangeReference(T*& holder, T* object) {
+    if (object != nullptr) {
+        object->remember();
+    }
+    if (holder != nullptr) {
+        holder->forget();
+    }
+    holder = object;
+}

@@ -22,13 +22,7 @@ void CControl::setValue(float newValue) {
 }
 
 void CControl::setBackground(CBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->remember();
-    }
-    if (background != nullptr) {
-        background->forget();
-    }
-    background = bitmap;
+    exchangeReference(background, bitmap);
     setDirty(true);
 }
 

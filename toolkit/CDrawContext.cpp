@@ -45,8 +45,13 @@ void CDrawContext::fillPixels(int left, int top, int right, int bottom, uint32_t
     top = std::max(top, clipTop);
     right = std::min(right, clipRight);
     bottom = std::min(bottom, clipBottom);
+    const bool opaque = pixel::alpha(color) == 255;
     for (int y = top; y < bottom; ++y) {
         uint32_t* row = target.row(y);
+        if (opaque) {
+            std::fill(row + left, row + std::max(left, right), color);
+            continue;
+        }
         for (int x = left; x < right; ++x) {
             row[x] = pixel::over(row[x], color);
         }

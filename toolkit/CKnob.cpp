@@ -22,16 +22,12 @@ float wheelStep(bool fine, float increment) {
 
 CKnob::CKnob(const CRect& knobSize, CControlListener* knobListener, int32_t knobTag, CBitmap* knobBackground,
              CBitmap* knobHandle, const CPoint& knobOffset, int32_t /*drawStyle*/)
-    : CControl(knobSize, knobListener, knobTag, knobBackground), offset(knobOffset), handle(knobHandle) {
-    if (handle != nullptr) {
-        handle->remember();
-    }
+    : CControl(knobSize, knobListener, knobTag, knobBackground), offset(knobOffset) {
+    exchangeReference(handle, knobHandle);
 }
 
 CKnob::~CKnob() {
-    if (handle != nullptr) {
-        handle->forget();
-    }
+    exchangeReference(handle, static_cast<CBitmap*>(nullptr));
 }
 
 CPoint CKnob::valueToPoint(float forValue) const {

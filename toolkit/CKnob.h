@@ -45,7 +45,7 @@ class CKnob : public CControl {
     // From the rim inwards to the handle's outer end.
     static constexpr CCoord kInset = 3;
 
-    CBitmap* handle;
+    CBitmap* handle = nullptr;
     float zoomFactor = 1.5f;
     CPoint firstPoint;
     float startValue = 0;

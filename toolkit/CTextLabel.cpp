@@ -26,13 +26,7 @@ void CTextLabel::setText(const char* newText) {
 }
 
 void CTextLabel::setFont(CFontRef newFont) {
-    if (newFont != nullptr) {
-        newFont->remember();
-    }
-    if (font != nullptr) {
-        font->forget();
-    }
-    font = newFont;
+    exchangeReference(font, newFont);
     setDirty(true);
 }
 

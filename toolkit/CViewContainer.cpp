@@ -11,13 +11,7 @@ CViewContainer::~CViewContainer() {
 }
 
 void CViewContainer::setBackground(CBitmap* bitmap) {
-    if (bitmap != nullptr) {
-        bitmap->remember();
-    }
-    if (background != nullptr) {
-        background->forget();
-    }
-    background = bitmap;
+    exchangeReference(background, bitmap);
     setDirty(true);
 }
 

@@ -39,11 +39,6 @@ struct OpenEditor {
     void fireTimer() { timerTarget(effect)->notify(nullptr, CVSTGUITimer::kMsgTimer); }
 };
 
-void perIteration(benchmark::State& state, const char* name, uint64_t since) {
-    state.counters[name] =
-        static_cast<double>(allocationCount() - since) / static_cast<double>(state.iterations());
-}
-
 void timerFiringNothingChanged(benchmark::State& state) {
     OpenEditor editor;
     const uint64_t before = allocationCount();
@@ -51,7 +46,7 @@ void timerFiringNothingChanged(benchmark::State& state) {
         editor.fireTimer();
         benchmark::DoNotOptimize(editor.window->paint().data().data());
     }
-    perIteration(state, "allocations", before);
+    reportAllocations(state, before);
 }
 
 void timerFiringMainKnobMoved(benchmark::State& state) {
@@ -64,7 +59,7 @@ void timerFiringMainKnobMoved(benchmark::State& state) {
         editor.fireTimer();
         benchmark::DoNotOptimize(editor.window->paint().data().data());
     }
-    perIteration(state, "allocations", before);
+    reportAllocations(state, before);
 }
 
 void createAndCloseWithoutOpening(benchmark::State& state) {

@@ -43,11 +43,6 @@ struct Window {
     ~Window() { frame->forget(); }
 };
 
-void countAllocations(benchmark::State& state, uint64_t before) {
-    state.counters["allocations_per_iteration"] =
-        static_cast<double>(allocationCount() - before) / static_cast<double>(state.iterations());
-}
-
 // What opening a window costs in allocations, which also shows the counter counts.
 void openWindow(benchmark::State& state) {
     const uint64_t before = allocationCount();
@@ -55,7 +50,7 @@ void openWindow(benchmark::State& state) {
         Window w;
         benchmark::DoNotOptimize(w.frame);
     }
-    countAllocations(state, before);
+    reportAllocations(state, before);
 }
 
 void fullRepaint(benchmark::State& state) {
@@ -65,7 +60,7 @@ void fullRepaint(benchmark::State& state) {
         w.frame->invalidRect(CRect(0, 0, 171, 149));
         benchmark::DoNotOptimize(w.window->paint().data().data());
     }
-    countAllocations(state, before);
+    reportAllocations(state, before);
 }
 
 void idleNothingDirty(benchmark::State& state) {
@@ -75,7 +70,7 @@ void idleNothingDirty(benchmark::State& state) {
         w.frame->idle();
         benchmark::DoNotOptimize(w.window->getInvalidCount());
     }
-    countAllocations(state, before);
+    reportAllocations(state, before);
 }
 
 void knobMovedIdleAndRepaint(benchmark::State& state) {
@@ -88,7 +83,7 @@ void knobMovedIdleAndRepaint(benchmark::State& state) {
         w.frame->idle();
         benchmark::DoNotOptimize(w.window->paint().data().data());
     }
-    countAllocations(state, before);
+    reportAllocations(state, before);
 }
 
 BENCHMARK(openWindow)->Unit(benchmark::kMicrosecond);

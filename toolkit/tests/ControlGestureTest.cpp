@@ -168,8 +168,9 @@ TEST_F(ControlGesture, KickButtonReportsOnlyAtTheReleaseOneThenZeroInsideZeroOut
 }
 
 TEST_F(ControlGesture, LaterViewsTakeTheClicksAndDisabledViewsAreLookedThrough) {
-    CBitmap lamp(CResourceDescription(129));
-    COnOffButton* below = add(new COnOffButton(CRect(57, 81, 112, 138), &log, 4, &lamp));
+    auto* lamp = new CBitmap(CResourceDescription(129));
+    COnOffButton* below = add(new COnOffButton(CRect(57, 81, 112, 138), &log, 4, lamp));
+    lamp->forget();
     CKnob* above = add(new CKnob(CRect(40, 18, 130, 108), &log, 0, nullptr, nullptr));
     window->mouseDown(CPoint(80, 100), kLButton);
     window->mouseUp(CPoint(80, 100), 0);

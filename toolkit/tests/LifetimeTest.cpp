@@ -52,11 +52,17 @@ TEST(ToolkitLifetime, ContainersReleaseTheirViewsAndFramesTheirWindows) {
     kept->forget();
     EXPECT_EQ(live, 0);
 
-    frame->addView(new CountedView(live));
-    frame->addView(new CountedView(live));
+    CView* taken[] = {new CountedView(live), new CountedView(live)};
+    for (CView* view : taken) {
+        frame->addView(view);
+    }
     frame->removeAll(false);
     EXPECT_EQ(live, 2) << "without forget the views are only taken out";
     frame->forget();
+    EXPECT_EQ(live, 2);
+    for (CView* view : taken) {
+        view->forget();
+    }
     EXPECT_EQ(platform.frameCount(), framesBefore);
 }
 
