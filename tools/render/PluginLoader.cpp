@@ -111,7 +111,6 @@ VstIntPtr Plugin::dispatch(VstInt32 opcode, VstInt32 index, VstIntPtr value, voi
 void Plugin::start(double sampleRate, VstInt32 blockSize) {
     host_.sampleRate = sampleRate;
     host_.blockSize = blockSize;
-    dispatch(effMainsChanged, 0, 0);
     dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
     dispatch(effSetBlockSize, 0, blockSize);
     dispatch(effMainsChanged, 0, 1);

@@ -26,7 +26,7 @@ class Plugin {
     VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
                        float opt = 0.0f);
 
-    // effMainsChanged 0, effSetSampleRate, effSetBlockSize, effMainsChanged 1.
+    // effSetSampleRate, effSetBlockSize, effMainsChanged 1: after effOpen, the plug-in is off until here.
     void start(double sampleRate, VstInt32 blockSize);
     // effMainsChanged 0.
     void stop();

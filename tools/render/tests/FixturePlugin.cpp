@@ -93,8 +93,12 @@ const char* const kProgramName = "Default";
         self.note("block %.0f", static_cast<double>(value));
         return 0;
     case effMainsChanged:
-        if (!self.opened)
+        if (!self.opened) {
             self.violation("switched before effOpen");
+        }
+        if (value == 0 && !self.mainsOn) {
+            self.violation("switched off while not switched on");
+        }
         self.mainsOn = value != 0;
         self.note("mains %.0f", static_cast<double>(value != 0));
         if (self.mainsOn) {

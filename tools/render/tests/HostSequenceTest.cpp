@@ -29,8 +29,8 @@ TEST(RenderHost, StartsProcessesAndStopsInTheVst24Order) {
                                     {"RENDER_FIXTURE_LOG=" + dir.path("calls.log")});
     ASSERT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(lines(readFile(dir.path("calls.log"))),
-              (std::vector<std::string>{"open", "set 0 0.25", "mains 0", "rate 48000", "block 300", "mains 1",
-                                        "mains 0", "processed calls 4 frames 1000", "close"}));
+              (std::vector<std::string>{"open", "set 0 0.25", "rate 48000", "block 300", "mains 1", "mains 0",
+                                        "processed calls 4 frames 1000", "close"}));
     const Audio output = readAudio(dir.path("out.wav"));
     ASSERT_EQ(output.samples.size(), input.size());
     for (size_t i = 0; i < input.size(); ++i)

@@ -56,7 +56,6 @@ std::vector<float> renderInProcess(const std::string& pluginPath, const std::vec
         if (parameter == name)
             index = i;
     }
-    dispatch(effMainsChanged, 0, 0, nullptr, 0.0f);
     dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(sampleRate));
     dispatch(effSetBlockSize, 0, blockSize, nullptr, 0.0f);
     dispatch(effMainsChanged, 0, 1, nullptr, 0.0f);
