@@ -2,8 +2,6 @@
 
 #include "RenderError.h"
 
-#include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -47,44 +45,11 @@ void releasePendingSlot(int slot) {
         pendingTemporary[slot][0] = '\0';
 }
 
-int majorOf(FileKind kind) {
-    switch (kind) {
-    case FileKind::Aiff:
-        return SF_FORMAT_AIFF;
-    case FileKind::Flac:
-        return SF_FORMAT_FLAC;
-    case FileKind::Wav:
-        break;
-    }
-    return SF_FORMAT_WAV;
-}
-
-bool formatWorks(int format) {
-    SF_INFO info{};
-    info.format = format;
-    info.channels = 2;
-    info.samplerate = 44100;
-    return sf_format_check(&info) != 0;
-}
-
-// Name of a major format or of a subtype, looked up by its code.
-std::string formatName(int format) {
-    SF_FORMAT_INFO info{};
-    info.format = format;
-    if (sf_command(nullptr, SFC_GET_FORMAT_INFO, &info, sizeof(info)) != 0 || info.name == nullptr)
-        return "format " + std::to_string(format);
-    return info.name;
-}
-
-std::string lowerExtension(const std::string& path) {
-    const size_t slash = path.rfind('/');
-    const size_t dot = path.rfind('.');
-    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
-        return std::string();
-    std::string extension = path.substr(dot + 1);
-    std::transform(extension.begin(), extension.end(), extension.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-    return extension;
+// libsndfile's encoders start some messages with "Error : "; ours say that already.
+std::string libraryMessage(const char* text) {
+    const std::string message = text;
+    const std::string prefix = "Error : ";
+    return message.rfind(prefix, 0) == 0 ? message.substr(prefix.size()) : message;
 }
 
 } // namespace
@@ -126,7 +91,7 @@ int64_t AudioReader::read(float* interleaved, int64_t frames) {
     return got;
 }
 
-AudioWriter::AudioWriter(const std::string& path, int format, int channels, int sampleRate)
+AudioWriter::AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate)
     : path_(path), channels_(channels) {
     const size_t slash = path.rfind('/');
     const std::string directory =
@@ -153,7 +118,7 @@ AudioWriter::AudioWriter(const std::string& path, int format, int channels, int 
     fchmod(descriptor, 0666 & ~mask);
 
     SF_INFO info{};
-    info.format = format;
+    info.format = format.format;
     info.channels = channels;
     info.samplerate = sampleRate;
     file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
@@ -162,8 +127,12 @@ AudioWriter::AudioWriter(const std::string& path, int format, int channels, int 
         unlink(temporaryPath_.c_str());
         releasePendingSlot(pendingSlot_);
         temporaryPath_.clear();
-        throw RenderError("cannot write '" + path + "' as " + describeFormat(format) + ": " +
-                          sf_strerror(nullptr));
+        throw RenderError("cannot write '" + path + "' as " + describeFormat(format.format) + ": " +
+                          libraryMessage(sf_strerror(nullptr)));
+    }
+    if (format.compressionLevel) {
+        double level = *format.compressionLevel;
+        sf_command(file_, SFC_SET_COMPRESSION_LEVEL, &level, sizeof(level));
     }
     // A loud plug-in must clip in integer formats rather than wrap around.
     sf_command(file_, SFC_SET_CLIPPING, nullptr, SF_TRUE);
@@ -195,51 +164,6 @@ void AudioWriter::commit() {
         throw RenderError("cannot create output '" + path_ + "': " + std::strerror(errno));
     temporaryPath_.clear();
     releasePendingSlot(pendingSlot_);
-}
-
-int chooseOutputFormat(int inputFormat, std::optional<FileKind> kind, bool floatSamples) {
-    const int major = kind ? majorOf(*kind) : (inputFormat & SF_FORMAT_TYPEMASK);
-    if (floatSamples) {
-        if (!formatWorks(major | SF_FORMAT_FLOAT))
-            throw RenderError(formatName(major) + " cannot hold 32-bit float samples");
-        return major | SF_FORMAT_FLOAT;
-    }
-    const int keep = major | (inputFormat & SF_FORMAT_SUBMASK);
-    if (formatWorks(keep))
-        return keep;
-    if (formatWorks(major | SF_FORMAT_PCM_24))
-        return major | SF_FORMAT_PCM_24;
-    throw RenderError("cannot write " + formatName(major) + " files; use --format");
-}
-
-int chooseDemoFormat(std::optional<FileKind> kind, bool floatSamples) {
-    const int major = majorOf(kind.value_or(FileKind::Wav));
-    if (formatWorks(major | SF_FORMAT_FLOAT))
-        return major | SF_FORMAT_FLOAT;
-    if (floatSamples)
-        throw RenderError(formatName(major) + " cannot hold 32-bit float samples");
-    return major | SF_FORMAT_PCM_24;
-}
-
-std::string describeFormat(int format) {
-    return formatName(format & SF_FORMAT_TYPEMASK) + ", " + formatName(format & SF_FORMAT_SUBMASK);
-}
-
-bool extensionDisagrees(const std::string& path, int format) {
-    const std::string extension = lowerExtension(path);
-    int expected = 0;
-    if (extension == "wav" || extension == "wave")
-        expected = SF_FORMAT_WAV;
-    else if (extension == "aif" || extension == "aiff" || extension == "aifc")
-        expected = SF_FORMAT_AIFF;
-    else if (extension == "flac")
-        expected = SF_FORMAT_FLAC;
-    else
-        return false;
-    int major = format & SF_FORMAT_TYPEMASK;
-    if (major == SF_FORMAT_WAVEX || major == SF_FORMAT_RF64)
-        major = SF_FORMAT_WAV;
-    return major != expected;
 }
 
 bool sameFile(const std::string& a, const std::string& b) {

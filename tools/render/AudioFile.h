@@ -1,11 +1,10 @@
-// Audio files through libsndfile: reading the input, choosing the output format, and writing the
-// output to a temporary file that becomes OUTPUT only when the run succeeds.
+// Audio files through libsndfile: reading the input, and writing the output to a temporary file that becomes
+// OUTPUT only when the run succeeds.
 #pragma once
 
-#include "Options.h"
+#include "OutputFormat.h"
 
 #include <cstdint>
-#include <optional>
 #include <string>
 
 typedef struct sf_private_tag SNDFILE;
@@ -39,7 +38,7 @@ class AudioReader {
 class AudioWriter {
   public:
     // Creates a temporary file beside `path`; nothing appears under `path` before commit().
-    AudioWriter(const std::string& path, int format, int channels, int sampleRate);
+    AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate);
     ~AudioWriter(); // removes the temporary file unless committed
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
@@ -55,15 +54,6 @@ class AudioWriter {
     int pendingSlot_ = -1;
 };
 
-// Output format: `kind` (else the input's major format), with the input's sample format unless
-// `floatSamples`, falling back to 24-bit PCM where the target cannot hold the input's.
-int chooseOutputFormat(int inputFormat, std::optional<FileKind> kind, bool floatSamples);
-// For --demo: WAV unless asked; float unless the format cannot hold it (FLAC: 24-bit).
-int chooseDemoFormat(std::optional<FileKind> kind, bool floatSamples);
-
-std::string describeFormat(int format);
-// Whether the file's name suggests a different major format than `format` (".flac" for WAV data).
-bool extensionDisagrees(const std::string& path, int format);
 // Same file by path or by device and inode; false if either does not exist.
 bool sameFile(const std::string& a, const std::string& b);
 

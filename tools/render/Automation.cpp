@@ -9,9 +9,6 @@
 
 namespace render {
 
-namespace {
-
-// strtod over the whole text; false if anything is left over or the number is not finite.
 bool parseNumber(const std::string& text, double& result) {
     if (text.empty() || std::isspace(static_cast<unsigned char>(text.front())))
         return false;
@@ -24,6 +21,8 @@ bool parseNumber(const std::string& text, double& result) {
     result = value;
     return true;
 }
+
+namespace {
 
 bool endsWith(const std::string& text, const std::string& suffix) {
     return text.size() >= suffix.size() &&

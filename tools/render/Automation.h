@@ -26,6 +26,8 @@ class Envelope {
     std::vector<Breakpoint> points_;
 };
 
+// strtod over the whole text; false if anything is left over or the number is not finite.
+bool parseNumber(const std::string& text, double& result);
 // "1.5", "1.5s" and "1500ms" all mean 1.5 seconds. Negative or non-finite times are refused.
 double parseTime(const std::string& text);
 // A normalised parameter value, 0 to 1.

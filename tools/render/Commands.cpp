@@ -4,21 +4,26 @@
 #include "DemoSignal.h"
 #include "InfoReport.h"
 #include "PluginLoader.h"
+#include "Rack.h"
 #include "RenderError.h"
 #include "Renderer.h"
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <iostream>
 #include <set>
+#include <sndfile.h>
 
 namespace render {
 
 namespace {
 
 constexpr VstInt32 kVstProcessLevelOffline = 4;
+// The demo loop is synthesised as float samples; its output follows them as a float file would.
+constexpr int kDemoSampleFormat = SF_FORMAT_WAV | SF_FORMAT_FLOAT;
 
 std::unique_ptr<Plugin> loadPlugin(const Options& options, HostContext& host) {
     if (!options.plugin.empty())
@@ -32,13 +37,15 @@ std::unique_ptr<Plugin> loadPlugin(const Options& options, HostContext& host) {
 }
 
 // Resolves --set and --automate names against the plug-in, then sends the fixed values.
-std::vector<AutomationLane> applyParameterOptions(Plugin& plugin, const Options& options) {
+std::vector<AutomationLane> applyParameterOptions(Rack& rack, const Options& options) {
+    Plugin& plugin = rack.lead();
     std::vector<AutomationLane> lanes;
-    for (const auto& automation : options.automations)
+    for (const auto& automation : options.automations) {
         lanes.push_back({plugin.findParameter(automation.name), automation.envelope});
-    AEffect& effect = plugin.effect();
-    for (const auto& setting : options.settings)
-        effect.setParameter(&effect, plugin.findParameter(setting.name), static_cast<float>(setting.value));
+    }
+    for (const auto& setting : options.settings) {
+        rack.setParameter(plugin.findParameter(setting.name), static_cast<float>(setting.value));
+    }
     return lanes;
 }
 
@@ -47,20 +54,29 @@ void refuseSameFile(const std::string& a, const std::string& b, const char* what
         throw RenderError(std::string("OUTPUT '") + b + "' is the " + what + " file; choose another name");
 }
 
-void warnOnExtension(const std::string& path, int format) {
-    if (extensionDisagrees(path, format))
-        std::cerr << "velmora-render: warning: writing " << describeFormat(format) << " data to '" << path
-                  << "' (use --format to change it)\n";
+// The output's format, with the warning and note lines it calls for.
+OutputFormat outputFormat(const Options& options, int inputFormat) {
+    const int container = containerFor(options.output, options.container);
+    const OutputFormat format = chooseOutputFormat(container, inputFormat, options.samples);
+    if (extensionDisagrees(options.output, container)) {
+        std::cerr << "velmora-render: warning: writing " << describeFormat(format.format) << " data to '"
+                  << options.output << "' as --format asks\n";
+    }
+    if (!format.note.empty() && !options.quiet) {
+        std::cerr << "velmora-render: " << format.note << "\n";
+    }
+    return format;
 }
 
-void describeRun(Plugin& plugin, const Options& options, double sampleRate, int channels, int64_t frames,
-                 int format, const std::vector<AutomationLane>& lanes) {
-    std::cerr << "velmora-render: plug-in " << plugin.path() << "\n"
-              << "velmora-render: " << frames << " frames, " << channels << " channel(s) at " << sampleRate
-              << " Hz, blocks of " << options.blockSize << ", writing stereo " << describeFormat(format)
-              << "\n";
+void describeRun(Rack& rack, const Options& options, const RenderJob& job, int64_t frames, int format) {
+    Plugin& plugin = rack.lead();
+    std::cerr << "velmora-render: plug-in " << plugin.path()
+              << (rack.size() == 2 ? ", one instance per channel" : "") << "\n"
+              << "velmora-render: " << frames << " frames, " << job.sourceChannels << " channel(s) at "
+              << job.sampleRate << " Hz, blocks of " << options.blockSize << ", tail of " << job.tailFrames
+              << " frames, writing stereo " << describeFormat(format) << "\n";
     const auto& names = plugin.parameterNames();
-    for (const auto& lane : lanes)
+    for (const auto& lane : job.lanes)
         std::cerr << "velmora-render: automating parameter " << lane.index << " '"
                   << names[static_cast<size_t>(lane.index)] << "' over " << lane.envelope.points().size()
                   << " breakpoint(s)\n";
@@ -88,28 +104,39 @@ void printSummary(int64_t frames, double sampleRate, std::chrono::steady_clock::
     std::cerr << line;
 }
 
-// Processes the whole source through a started plug-in into `writer`, with progress, summary and
+// Processes the whole source and the tail through the rack into `writer`, with progress, summary and
 // host report; the caller commits the output.
-int64_t process(Plugin& plugin, const Options& options, RenderJob job, const FrameSource& source,
-                AudioWriter& writer, int64_t expectedFrames) {
-    HostContext& host = plugin.host();
-    plugin.start(job.sampleRate, job.blockSize);
+void process(Rack& rack, const Options& options, const RenderJob& job, const FrameSource& source,
+             AudioWriter& writer, int64_t sourceFrames) {
+    HostContext& host = rack.lead().host();
+    rack.start(job.sampleRate, job.blockSize);
     host.processLevel = kVstProcessLevelOffline;
     host.automationPlaying = !job.lanes.empty();
 
-    Progress progress(expectedFrames, job.sampleRate, !options.quiet);
+    Progress progress(sourceFrames + job.tailFrames, job.sampleRate, !options.quiet);
     const auto began = std::chrono::steady_clock::now();
     const int64_t frames = renderAll(
-        plugin, job, source, [&writer](const float* data, int64_t count) { writer.write(data, count); },
+        rack, job, source, [&writer](const float* data, int64_t count) { writer.write(data, count); },
         progress);
     const auto wall = std::chrono::steady_clock::now() - began;
-    plugin.stop();
+    rack.stop();
 
-    if (options.verbose)
+    if (options.verbose) {
         reportHost(host);
-    if (!options.quiet)
+    }
+    if (!options.quiet) {
         printSummary(frames, job.sampleRate, wall);
-    return frames;
+    }
+}
+
+RenderJob makeJob(Rack& rack, const Options& options, int sourceChannels, int sampleRate) {
+    RenderJob job;
+    job.sourceChannels = sourceChannels;
+    job.sampleRate = sampleRate;
+    job.blockSize = options.blockSize;
+    job.tailFrames = std::llround(options.tailSeconds * sampleRate);
+    job.lanes = applyParameterOptions(rack, options);
+    return job;
 }
 
 } // namespace
@@ -117,48 +144,41 @@ int64_t process(Plugin& plugin, const Options& options, RenderJob job, const Fra
 int runRender(const Options& options) {
     refuseSameFile(options.input, options.output, "INPUT");
     AudioReader reader(options.input);
-    const int format = chooseOutputFormat(reader.format(), options.format, options.floatOutput);
-    warnOnExtension(options.output, format);
+    const OutputFormat format = outputFormat(options, reader.format());
 
     HostContext host;
-    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
-    RenderJob job;
-    job.sourceChannels = reader.channels();
-    job.sampleRate = reader.sampleRate();
-    job.blockSize = options.blockSize;
-    job.lanes = applyParameterOptions(*plugin, options);
+    Rack rack(loadPlugin(options, host));
+    const RenderJob job = makeJob(rack, options, reader.channels(), reader.sampleRate());
 
     AudioWriter writer(options.output, format, 2, reader.sampleRate());
-    if (options.verbose)
-        describeRun(*plugin, options, job.sampleRate, reader.channels(), reader.frames(), format, job.lanes);
+    if (options.verbose) {
+        describeRun(rack, options, job, reader.frames(), format.format);
+    }
     process(
-        *plugin, options, job, [&reader](float* data, int64_t count) { return reader.read(data, count); },
+        rack, options, job, [&reader](float* data, int64_t count) { return reader.read(data, count); },
         writer, reader.frames());
     writer.commit();
     return 0;
 }
 
 int runDemo(const Options& options) {
-    if (!options.demoInput.empty())
+    if (!options.demoInput.empty()) {
         refuseSameFile(options.demoInput, options.output, "--demo-input");
-    const int format = chooseDemoFormat(options.format, options.floatOutput);
-    warnOnExtension(options.output, format);
+    }
+    const OutputFormat format = outputFormat(options, kDemoSampleFormat);
 
     HostContext host;
-    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
-    RenderJob job;
-    job.sourceChannels = 2;
-    job.sampleRate = kDemoSampleRate;
-    job.blockSize = options.blockSize;
-    job.lanes = applyParameterOptions(*plugin, options);
+    Rack rack(loadPlugin(options, host));
+    RenderJob job = makeJob(rack, options, 2, kDemoSampleRate);
+    Plugin& plugin = rack.lead();
 
     // The built-in moves, for every parameter the user did not set or automate and the plug-in has.
     std::set<VstInt32> taken;
     for (const auto& lane : job.lanes)
         taken.insert(lane.index);
     for (const auto& setting : options.settings)
-        taken.insert(plugin->findParameter(setting.name));
-    const auto& names = plugin->parameterNames();
+        taken.insert(plugin.findParameter(setting.name));
+    const auto& names = plugin.parameterNames();
     for (const auto& automation : demoAutomation()) {
         const auto found = std::find(names.begin(), names.end(), automation.name);
         if (found == names.end()) {
@@ -179,8 +199,9 @@ int runDemo(const Options& options) {
         dry->write(signal.data(), totalFrames);
     }
     AudioWriter writer(options.output, format, 2, kDemoSampleRate);
-    if (options.verbose)
-        describeRun(*plugin, options, job.sampleRate, 2, totalFrames, format, job.lanes);
+    if (options.verbose) {
+        describeRun(rack, options, job, totalFrames, format.format);
+    }
 
     int64_t position = 0;
     const FrameSource source = [&](float* data, int64_t count) {
@@ -189,7 +210,7 @@ int runDemo(const Options& options) {
         position += n;
         return n;
     };
-    process(*plugin, options, job, source, writer, totalFrames);
+    process(rack, options, job, source, writer, totalFrames);
     if (dry)
         dry->commit();
     writer.commit();
@@ -200,11 +221,12 @@ int runInfo(const Options& options) {
     if (!options.automations.empty())
         throw RenderError("--automate has no effect with --info (use --set to see a value's display)");
     HostContext host;
-    std::unique_ptr<Plugin> plugin = loadPlugin(options, host);
-    plugin->dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(host.sampleRate));
-    plugin->dispatch(effSetBlockSize, 0, host.blockSize);
-    applyParameterOptions(*plugin, options);
-    printInfo(*plugin, std::cout, std::cerr);
+    Rack rack(loadPlugin(options, host));
+    Plugin& plugin = rack.lead();
+    plugin.dispatch(effSetSampleRate, 0, 0, nullptr, static_cast<float>(host.sampleRate));
+    plugin.dispatch(effSetBlockSize, 0, host.blockSize);
+    applyParameterOptions(rack, options);
+    printInfo(plugin, std::cout, std::cerr);
     std::cout.flush();
     return 0;
 }

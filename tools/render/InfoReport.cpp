@@ -1,5 +1,6 @@
 #include "InfoReport.h"
 
+#include "Rack.h"
 #include "VstStructures.h"
 
 #include <cctype>
@@ -151,6 +152,7 @@ int printInfo(Plugin& plugin, std::ostream& out, std::ostream& warnings) {
     out << "version:         " << effect.version << '\n';
     out << "inputs:          " << effect.numInputs << '\n';
     out << "outputs:         " << effect.numOutputs << '\n';
+    out << "renders as:      " << describeLayout(effect) << '\n';
     out << "flags:           " << flagNames(effect.flags) << '\n';
     const VstIntPtr category = plugin.dispatch(effGetPlugCategory);
     out << "category:        " << category << " (" << categoryName(category) << ")\n";

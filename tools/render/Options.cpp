@@ -20,14 +20,29 @@ int parseBlockSize(const std::string& text) {
     return static_cast<int>(value);
 }
 
-FileKind parseFormat(const std::string& text) {
-    if (text == "wav")
-        return FileKind::Wav;
-    if (text == "aiff" || text == "aif")
-        return FileKind::Aiff;
-    if (text == "flac")
-        return FileKind::Flac;
-    throw RenderError("bad --format '" + text + "' (expected wav, aiff or flac)");
+int parseBits(const std::string& text) {
+    for (const char* bits : {"16", "24", "32"}) {
+        if (text == bits) {
+            return std::stoi(text);
+        }
+    }
+    throw RenderError("bad --bits '" + text + "' (expected 16, 24 or 32)");
+}
+
+double parseQuality(const std::string& text) {
+    double value = 0.0;
+    if (!parseNumber(text, value) || value < kMinQuality || value > kMaxQuality) {
+        throw RenderError("bad --quality '" + text + "' (expected a number from 0, smallest, to 10, best)");
+    }
+    return value;
+}
+
+double parseTail(const std::string& text) {
+    const double seconds = parseTime(text);
+    if (seconds > kMaxTailSeconds) {
+        throw RenderError("--tail '" + text + "' is longer than an hour");
+    }
+    return seconds;
 }
 
 } // namespace
@@ -80,10 +95,16 @@ Options parseOptions(int argc, const char* const* argv) {
         } else if (name == "--block") {
             options.blockSize = parseBlockSize(value());
         } else if (name == "--format") {
-            options.format = parseFormat(value());
+            options.container = containerNamed(value());
         } else if (name == "--float") {
             noValue();
-            options.floatOutput = true;
+            options.samples.floatSamples = true;
+        } else if (name == "--bits") {
+            options.samples.bits = parseBits(value());
+        } else if (name == "--quality") {
+            options.samples.quality = parseQuality(value());
+        } else if (name == "--tail") {
+            options.tailSeconds = parseTail(value());
         } else if (name == "--set") {
             const auto [paramName, text] = splitAssignment(value(), "--set");
             options.settings.push_back({paramName, parseParameterValue(text)});
@@ -111,6 +132,9 @@ Options parseOptions(int argc, const char* const* argv) {
 
     if (demo && info)
         throw RenderError("--demo and --info cannot be combined");
+    if (options.samples.floatSamples && options.samples.bits != 0) {
+        throw RenderError("--float and --bits cannot be combined (--float writes 32-bit float samples)");
+    }
     std::set<std::string> seen;
     for (const auto& setting : options.settings) {
         if (!seen.insert(setting.name).second)
@@ -155,20 +179,31 @@ const char* usageText() {
            "  --automate NAME=T:V,...  move a parameter along breakpoints, linear in between and\n"
            "                         held outside; times in seconds: 2, 2s or 2000ms\n"
            "                         (example: --automate knob=0s:0.5,2s:0,6s:1)\n"
-           "  --format wav|aiff|flac output file format (default: that of INPUT; for --demo, WAV)\n"
-           "  --float                write 32-bit float samples (default: the input's sample format;\n"
-           "                         for --demo, float)\n"
+           "  --tail SECONDS         after the input, process that much silence so that a reverb\n"
+           "                         or delay rings out (default 0: as long as the input)\n"
+           "  --format NAME          output format, whatever OUTPUT's extension says (see below)\n"
+           "  --bits 16|24|32        write integer samples of that size\n"
+           "  --float                write 32-bit float samples\n"
+           "                         (default for both: the input's samples where the format holds\n"
+           "                         them, else 24-bit; for --demo, float)\n"
+           "  --quality Q            ogg, opus and mp3: 0 (smallest) to 10 (best), default 8\n"
            "  --demo                 synthesise a 12 s test loop instead of reading INPUT; its knob,\n"
            "                         drive and reso sweeps can be overridden with --set/--automate\n"
            "  --demo-input FILE      with --demo, also write the dry loop to FILE\n"
            "  --info                 print names, identity, parameters, programs and capabilities\n"
            "  --verbose, -v          describe the run and the plug-in's calls to the host\n"
-           "  --quiet, -q            no summary line\n"
+           "  --quiet, -q            no summary or note lines\n"
            "  --help, -h             this text\n"
            "\n"
-           "Input: WAV, AIFF or FLAC with one or two channels. A mono input feeds both plug-in\n"
-           "inputs; the output is always stereo and has as many frames as the input. OUTPUT is\n"
-           "written only when the whole run succeeds, and may not be the INPUT file.\n";
+           "Input: any file libsndfile reads (WAV, AIFF, FLAC, MP3, Ogg Vorbis, Opus, W64, CAF and\n"
+           "more) with one or two channels. A mono input feeds both plug-in inputs; the output is\n"
+           "always stereo, as long as the input plus --tail.\n"
+           "Output: the format comes from OUTPUT's extension, never from the input's: .wav, .aif or\n"
+           ".aiff, .flac, .ogg (Vorbis), .opus (48 kHz and below only), .mp3 (up to 48 kHz), .w64,\n"
+           ".rf64, .caf, .au. OUTPUT is written only when the whole run succeeds, and may not be\n"
+           "the INPUT file.\n"
+           "Plug-ins: two or more outputs, or a mono plug-in (one input, one output), which runs as\n"
+           "two instances, one per channel, with the same settings.\n";
 }
 
 } // namespace render

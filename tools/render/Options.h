@@ -2,15 +2,14 @@
 #pragma once
 
 #include "Automation.h"
+#include "OutputFormat.h"
 
-#include <optional>
 #include <string>
 #include <vector>
 
 namespace render {
 
 enum class Mode { Render, Demo, Info, Help };
-enum class FileKind { Wav, Aiff, Flac };
 
 struct ParameterSetting {
     std::string name; // as given: a parameter name or an index
@@ -29,8 +28,9 @@ struct Options {
     std::string plugin; // empty: Velmora.so beside the executable
     std::string demoInput;
     int blockSize = 512;
-    std::optional<FileKind> format;
-    bool floatOutput = false;
+    int container = 0; // --format; 0: from OUTPUT's name
+    SampleRequest samples;
+    double tailSeconds = 0.0;
     bool verbose = false;
     bool quiet = false;
     std::vector<ParameterSetting> settings;
@@ -39,6 +39,8 @@ struct Options {
 
 constexpr int kMinBlockSize = 1;
 constexpr int kMaxBlockSize = 65536;
+// An hour of ring-out is more than any reverb needs, and bounds a typing error's cost.
+constexpr double kMaxTailSeconds = 3600.0;
 
 Options parseOptions(int argc, const char* const* argv); // throws RenderError
 const char* usageText();

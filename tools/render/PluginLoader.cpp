@@ -30,6 +30,10 @@ std::string directoryOf(const std::string& path) {
 
 } // namespace
 
+bool isMonoEffect(const AEffect& effect) {
+    return effect.numInputs == 1 && effect.numOutputs == 1;
+}
+
 std::string defaultPluginPath() {
     std::vector<char> buffer(4096);
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
@@ -81,11 +85,13 @@ std::unique_ptr<Plugin> Plugin::load(const std::string& path, HostContext& host)
     bindHostContext(effect, &host);
     if (effect->processReplacing == nullptr)
         throw RenderError("plug-in '" + path + "' has no processReplacing function");
-    if (effect->numOutputs < 2)
-        throw RenderError("plug-in '" + path + "' has " + std::to_string(effect->numOutputs) +
-                          " output(s); velmora-render needs at least two");
     if (effect->numInputs < 0 || effect->numInputs > 64 || effect->numOutputs > 64)
         throw RenderError("plug-in '" + path + "' reports an implausible channel count");
+    if (effect->numOutputs < 2 && !isMonoEffect(*effect))
+        throw RenderError("plug-in '" + path + "' has " + std::to_string(effect->numInputs) +
+                          " input(s) and " + std::to_string(effect->numOutputs) +
+                          " output(s); velmora-render runs plug-ins with two or more outputs, or with one "
+                          "input and one output");
 
     plugin->dispatch(effOpen);
     plugin->opened_ = true;

@@ -49,6 +49,9 @@ class Plugin {
     bool namesRead_ = false;
 };
 
+// One input and one output: a host runs such a plug-in once per channel.
+bool isMonoEffect(const AEffect& effect);
+
 // Velmora.so in the directory of the running executable.
 std::string defaultPluginPath();
 

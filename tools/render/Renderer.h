@@ -2,8 +2,8 @@
 #pragma once
 
 #include "Automation.h"
-#include "PluginLoader.h"
 #include "Progress.h"
+#include "Rack.h"
 
 #include <cstdint>
 #include <functional>
@@ -25,12 +25,13 @@ struct RenderJob {
     int sourceChannels = 2;
     double sampleRate = 44100.0;
     VstInt32 blockSize = 512;
+    int64_t tailFrames = 0; // silence processed after the source ends, so that the plug-in rings out
     std::vector<AutomationLane> lanes;
 };
 
-// Runs a started plug-in over the whole source. Before every block each lane's value at the block's
-// start time goes through the record's setParameter. Returns the number of frames rendered.
-int64_t renderAll(Plugin& plugin, const RenderJob& job, const FrameSource& source, const FrameSink& sink,
+// Runs a started rack over the whole source, then over the tail. Before every block each lane's value
+// at the block's start time goes to every instance. Returns the number of frames rendered.
+int64_t renderAll(Rack& rack, const RenderJob& job, const FrameSource& source, const FrameSink& sink,
                   Progress& progress);
 
 } // namespace render

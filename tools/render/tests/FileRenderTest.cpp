@@ -75,30 +75,6 @@ TEST(RenderFiles, FloatWavAtExplicitCentreIsBitIdentical) {
     EXPECT_NE(run.err.find("real time"), std::string::npos) << run.err;
 }
 
-TEST(RenderFiles, FormatAndFloatOptionsChooseTheOutputFormat) {
-    TempDir dir;
-    writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_PCM_16, 2, 44100, testSignal(2, 3000, 44100));
-    RunResult run = runRender({"-q", "--format", "flac", dir.path("in.wav"), dir.path("out.flac")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readAudio(dir.path("out.flac")).info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_16);
-
-    run = runRender({"-q", "--float", "--format", "aiff", dir.path("in.wav"), dir.path("out.aiff")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readAudio(dir.path("out.aiff")).info.format & SF_FORMAT_SUBMASK, SF_FORMAT_FLOAT);
-
-    // Float input to FLAC, which has no float samples, falls back to 24-bit.
-    writeAudio(dir.path("float.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testSignal(2, 3000, 44100));
-    run = runRender({"-q", "--format=flac", dir.path("float.wav"), dir.path("float.flac")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readAudio(dir.path("float.flac")).info.format, SF_FORMAT_FLAC | SF_FORMAT_PCM_24);
-
-    // Keeping the input's format under a name that says otherwise is allowed, with a warning.
-    run = runRender({"-q", dir.path("in.wav"), dir.path("mislabelled.flac")});
-    ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(readAudio(dir.path("mislabelled.flac")).info.format & SF_FORMAT_TYPEMASK, SF_FORMAT_WAV);
-    EXPECT_NE(run.err.find("warning"), std::string::npos);
-}
-
 TEST(RenderFiles, OutputReplacesAnExistingFileOnlyOnSuccess) {
     TempDir dir;
     writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 44100, testSignal(2, 2000, 44100));

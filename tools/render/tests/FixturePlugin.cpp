@@ -6,9 +6,13 @@
 //   FIXTURE_MAIN_ONLY    like GOOD, but the entry point is exported only as "main"
 //   FIXTURE_LONG_TEXTS   like GOOD, but its names overflow the published buffer sizes
 //   FIXTURE_CRASH        like GOOD, but aborts in its second processing call
-// GOOD writes one line per lifecycle call to the file named by RENDER_FIXTURE_LOG, if set. When the
-// host breaks a rule (process while switched off, a block larger than announced, wrong answers to
-// audioMasterGetSampleRate/GetBlockSize) it logs "VIOLATION ..." and outputs a constant 7.0.
+//   FIXTURE_ECHO         like GOOD, plus each input kEchoFrames later at half level: a known tail
+//   FIXTURE_MONO         like ECHO with one input and one output; its log lines start "N: " for the Nth
+//                        instance, and the echo shows whether each channel has an instance of its own
+// GOOD appends one line per lifecycle call to the file named by RENDER_FIXTURE_LOG, if set. When the
+// host breaks a rule (switching off what is not on, process while switched off, a block larger than
+// announced, wrong answers to audioMasterGetSampleRate/GetBlockSize) it logs "VIOLATION ..." and
+// outputs a constant 7.0.
 #include "VstAbi.h"
 
 #include <cmath>
@@ -17,6 +21,21 @@
 #include <cstring>
 
 namespace {
+
+#if defined(FIXTURE_ECHO) || defined(FIXTURE_MONO)
+constexpr int kEchoFrames = 64;
+#else
+constexpr int kEchoFrames = 0;
+#endif
+#if defined(FIXTURE_MONO)
+constexpr int kChannels = 1;
+#else
+constexpr int kChannels = 2;
+#endif
+constexpr float kEchoLevel = 0.5f;
+constexpr int kEchoSlots = kEchoFrames > 0 ? kEchoFrames : 1;
+
+[[maybe_unused]] int instancesCreated = 0;
 
 struct Fixture {
     AEffect effect{};
@@ -31,9 +50,15 @@ struct Fixture {
     long processCalls = 0;
     long processedFrames = 0;
     FILE* log = nullptr;
+    int instance = 0;
+    float echo[2][kEchoSlots] = {};
+    int echoAt = 0;
 
     void note(const char* format, double a = 0.0, double b = 0.0) {
         if (log != nullptr) {
+            if (kChannels == 1) {
+                std::fprintf(log, "%d: ", instance);
+            }
             std::fprintf(log, format, a, b);
             std::fputc('\n', log);
             std::fflush(log);
@@ -148,6 +173,8 @@ const char* const kProgramName = "Default";
         return -1;
     case effGetVstVersion:
         return kVstVersion;
+    case effGetTailSize:
+        return kEchoFrames;
     default:
         return 0;
     }
@@ -181,9 +208,19 @@ const char* const kProgramName = "Default";
     if (self.processCalls == 2)
         std::abort();
 #endif
-    for (int channel = 0; channel < 2; ++channel) {
-        for (VstInt32 i = 0; i < frames; ++i)
-            outputs[channel][i] = self.broken ? 7.0f : inputs[channel][i] * (2.0f * self.gain) + self.offset;
+    for (VstInt32 i = 0; i < frames; ++i) {
+        for (int channel = 0; channel < kChannels; ++channel) {
+            const float in = inputs[channel][i];
+            float out = in * (2.0f * self.gain) + self.offset;
+            if (kEchoFrames > 0) {
+                out += kEchoLevel * self.echo[channel][self.echoAt];
+                self.echo[channel][self.echoAt] = in;
+            }
+            outputs[channel][i] = self.broken ? 7.0f : out;
+        }
+        if (kEchoFrames > 0) {
+            self.echoAt = (self.echoAt + 1) % kEchoSlots;
+        }
     }
 }
 
@@ -201,8 +238,10 @@ AEffect* create(audioMasterCallback host) {
     Fixture* self = new Fixture;
 #endif
     self->host = host;
-    if (const char* path = std::getenv("RENDER_FIXTURE_LOG"))
-        self->log = std::fopen(path, "w");
+    self->instance = ++instancesCreated;
+    if (const char* path = std::getenv("RENDER_FIXTURE_LOG")) {
+        self->log = std::fopen(path, "a");
+    }
     AEffect& effect = self->effect;
     effect.magic = kEffectMagic;
 #if defined(FIXTURE_WRONG_MAGIC)
@@ -214,8 +253,8 @@ AEffect* create(audioMasterCallback host) {
     effect.processReplacing = processReplacing;
     effect.numPrograms = 1;
     effect.numParams = 2;
-    effect.numInputs = 2;
-    effect.numOutputs = 2;
+    effect.numInputs = kChannels;
+    effect.numOutputs = kChannels;
 #if defined(FIXTURE_ONE_OUTPUT)
     effect.numOutputs = 1;
 #endif

@@ -96,8 +96,69 @@ TEST(RenderHost, VerboseReportsTheRunAndTheNotifications) {
         << run.err;
     EXPECT_NE(run.err.find("automating parameter 0 'gain' over 2 breakpoint(s)"), std::string::npos)
         << run.err;
-    EXPECT_NE(run.err.find("100 frames, 2 channel(s) at 44100 Hz, blocks of 512, writing stereo WAV "
+    EXPECT_NE(run.err.find("100 frames, 2 channel(s) at 44100 Hz, blocks of 512, tail of 0 frames, writing "
+                           "stereo WAV "
                            "(Microsoft), 32 bit float"),
               std::string::npos)
         << run.err;
+}
+
+// The echo fixture's tail: each input frame comes back kEchoFrames (64) later at half level.
+TEST(RenderHost, TailProcessesSilenceAfterTheInput) {
+    TempDir dir;
+    const int frames = 800;
+    const std::vector<float> input = testSignal(2, frames, 8000);
+    writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 8000, input);
+    for (const auto& [tail, tailFrames] :
+         std::vector<std::pair<std::string, int>>{{"50ms", 400}, {"0", 0}, {"0.004", 32}}) {
+        SCOPED_TRACE(tail);
+        const RunResult run = runRender({"-q", "--plugin", fixture("fixture_echo"), "--block", "100",
+                                         "--tail", tail, dir.path("in.wav"), dir.path("out.wav")});
+        ASSERT_EQ(run.status, 0) << run.err;
+        const Audio output = readAudio(dir.path("out.wav"));
+        ASSERT_EQ(output.info.frames, frames + tailFrames);
+        for (size_t i = 0; i < output.samples.size(); ++i) {
+            const size_t frame = i / 2;
+            const float dry = frame < frames ? input[i] : 0.0f;
+            const float echo = frame >= 64 && frame - 64 < frames ? input[i - 128] : 0.0f;
+            float expected = dry * 1.0f + 0.0f;
+            expected += 0.5f * echo;
+            ASSERT_EQ(output.samples[i], expected) << "frame " << frame;
+        }
+    }
+}
+
+// A mono plug-in runs once per channel: each instance is started and stopped in order on its own,
+// gets every setting and automation, and keeps its own echo, so the channels never mix.
+TEST(RenderHost, MonoPluginRunsOneInstancePerChannel) {
+    TempDir dir;
+    const int frames = 1000;
+    const std::vector<float> input = testSignal(2, frames, 1000);
+    writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, 1000, input);
+    const RunResult run =
+        runRender({"-q", "--plugin", fixture("fixture_mono"), "--block", "250", "--set", "offset=0.125",
+                   "--automate", "gain=0:0.5,1:0.5", dir.path("in.wav"), dir.path("out.wav")},
+                  {"RENDER_FIXTURE_LOG=" + dir.path("calls.log")});
+    ASSERT_EQ(run.status, 0) << run.err;
+    const std::vector<std::string> log = lines(readFile(dir.path("calls.log")));
+    for (const std::string instance : {"1: ", "2: "}) {
+        std::vector<std::string> own;
+        for (const auto& line : log) {
+            if (line.rfind(instance, 0) == 0) {
+                own.push_back(line.substr(instance.size()));
+            }
+        }
+        EXPECT_EQ(own, (std::vector<std::string>{"open", "set 1 0.125", "rate 1000", "block 250", "mains 1",
+                                                 "set 0 0.5", "set 0 0.5", "set 0 0.5", "set 0 0.5",
+                                                 "mains 0", "processed calls 4 frames 1000", "close"}))
+            << instance;
+    }
+    EXPECT_EQ(log.size(), 24u);
+    const Audio output = readAudio(dir.path("out.wav"));
+    ASSERT_EQ(output.samples.size(), input.size());
+    for (size_t i = 0; i < input.size(); ++i) {
+        float expected = input[i] * 1.0f + 0.125f;
+        expected += 0.5f * (i >= 128 ? input[i - 128] : 0.0f);
+        ASSERT_EQ(output.samples[i], expected) << "frame " << i / 2 << " channel " << i % 2;
+    }
 }

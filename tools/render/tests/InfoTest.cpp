@@ -17,7 +17,7 @@ TEST(RenderInfo, DescribesVelmoraWithAllTextsInRange) {
     for (const char* expected :
          {"\"knob\"", "\"drive\"", "\"reso\"", "vendor:          \"Trevanor\"",
           "effect name:     \"Velmora\"", "unique ID:       QrKt", "inputs:          2", "outputs:         2",
-          "parameters:      3", "all texts terminated"})
+          "parameters:      3", "renders as:      one instance for both channels", "all texts terminated"})
         EXPECT_TRUE(contains(run.out, expected)) << expected << "\n" << run.out;
     for (const char* capability : {"sendVstEvents", "receiveVstTimeInfo", "midiProgramNames", "bypass"})
         EXPECT_TRUE(contains(run.out, capability)) << capability;
@@ -36,6 +36,15 @@ TEST(RenderInfo, SetValuesShowInTheDisplay) {
     EXPECT_TRUE(contains(run.out, "flags:           0x00000010 (CanReplacing)")) << run.out;
 }
 
+TEST(RenderInfo, SaysAMonoPluginRunsOncePerChannel) {
+    const RunResult run = runRender({"--plugin", fixture("fixture_mono"), "--info"});
+    ASSERT_EQ(run.status, 0) << run.err;
+    EXPECT_TRUE(contains(run.out, "inputs:          1\noutputs:         1\n"
+                                  "renders as:      two instances, one per channel (a mono plug-in)\n"))
+        << run.out;
+    EXPECT_TRUE(contains(run.out, "tail size:       64")) << run.out;
+}
+
 TEST(RenderInfo, WarnsAboutTextsLongerThanThePublishedSizes) {
     const RunResult run = runRender({"--plugin", fixture("fixture_long_texts"), "--info"});
     ASSERT_EQ(run.status, 0) << run.err;
@@ -52,7 +61,9 @@ TEST(RenderInfo, WarnsAboutTextsLongerThanThePublishedSizes) {
 TEST(RenderInfo, HelpDescribesEveryMode) {
     const RunResult run = runRender({"--help"});
     ASSERT_EQ(run.status, 0);
-    for (const char* expected : {"--demo", "--info", "--plugin", "--set", "--automate", "--block", "--format",
-                                 "--float", "mono", "stereo"})
+    for (const char* expected :
+         {"--demo",     "--info", "--plugin",  "--set",  "--automate", "--block",      "--format",
+          "--float",    "--bits", "--quality", "--tail", "mono",       "stereo",       "MP3",
+          "Ogg Vorbis", "Opus",   ".w64",      ".caf",   ".rf64",      "two instances"})
         EXPECT_TRUE(contains(run.out, expected)) << expected;
 }

@@ -74,6 +74,33 @@ TEST(RenderOptions, WrongCombinationsAndCountsAreRefused) {
     EXPECT_NE(errorOf({"--info", "x.wav"}).find("'x.wav'"), std::string::npos);
     EXPECT_NE(errorOf({"--demo-input", "dry.wav", "a", "b"}).find("--demo"), std::string::npos);
     EXPECT_NE(errorOf({"--float=yes", "a", "b"}).find("takes no value"), std::string::npos);
-    EXPECT_NE(errorOf({"--format", "ogg", "a", "b"}).find("'ogg'"), std::string::npos);
+    EXPECT_NE(errorOf({"--format", "m4a", "a", "b"}).find("'m4a'"), std::string::npos);
     EXPECT_NE(errorOf({"-x", "a", "b"}).find("'-x'"), std::string::npos);
+}
+
+TEST(RenderOptions, OutputAndTailOptions) {
+    const Options options = parse({"--format", "FLAC", "--bits", "24", "--tail", "1500ms", "a", "b"});
+    EXPECT_NE(options.container, 0);
+    EXPECT_EQ(options.samples.bits, 24);
+    EXPECT_DOUBLE_EQ(options.tailSeconds, 1.5);
+    EXPECT_DOUBLE_EQ(*parse({"--quality=2.5", "a", "b"}).samples.quality, 2.5);
+    EXPECT_TRUE(parse({"--float", "a", "b"}).samples.floatSamples);
+    EXPECT_DOUBLE_EQ(parse({"a", "b"}).tailSeconds, 0.0);
+
+    const std::pair<std::vector<const char*>, const char*> refused[] = {
+        {{"--bits", "8"}, "--bits '8'"},
+        {{"--bits", "24.0"}, "--bits '24.0'"},
+        {{"--quality", "11"}, "'11'"},
+        {{"--quality", "-1"}, "'-1'"},
+        {{"--quality", "high"}, "'high'"},
+        {{"--tail", "-1"}, "'-1'"},
+        {{"--tail", "3601"}, "longer than an hour"},
+        {{"--float", "--bits", "16"}, "cannot be combined"},
+    };
+    for (const auto& [args, message] : refused) {
+        std::vector<const char*> all = args;
+        all.push_back("a");
+        all.push_back("b");
+        EXPECT_NE(errorOf(all).find(message), std::string::npos) << message << ": " << errorOf(all);
+    }
 }
