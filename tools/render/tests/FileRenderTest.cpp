@@ -3,6 +3,7 @@
 // the input exactly, now and once the filter processes.
 #include "TestSupport.h"
 
+#include <cmath>
 #include <cstring>
 #include <gtest/gtest.h>
 
@@ -106,4 +107,49 @@ TEST(RenderFiles, DemoWritesTwelveSecondsOfFloatStereoTheSameEveryTime) {
     // The opening second has the knob at its centre, where the plug-in is dry.
     for (size_t i = 0; i < 44100 * 2; ++i)
         ASSERT_EQ(a.samples[i], dry.samples[i]) << i;
+}
+
+// Velmora tunes its filters to the file's rate: a low-pass around 1 kHz passes a 250 Hz tone (left)
+// and cuts a 4 kHz one (right) by the same amounts at every rate. A plug-in that kept 44.1 kHz would
+// be an octave off at 22.05 and 96 kHz and 1.5 dB off at 48 kHz.
+TEST(RenderFiles, VelmoraTunesToTheFilesRate) {
+    const double tones[2] = {250.0, 4000.0};
+    auto gainsAt = [&tones](int rate) {
+        TempDir dir;
+        const int frames = rate * 3 / 2;
+        std::vector<float> input(static_cast<size_t>(frames) * 2);
+        for (int i = 0; i < frames; ++i) {
+            for (int c = 0; c < 2; ++c) {
+                input[static_cast<size_t>(i * 2 + c)] =
+                    static_cast<float>(0.25 * std::sin(2.0 * M_PI * tones[c] * i / rate));
+            }
+        }
+        writeAudio(dir.path("in.wav"), SF_FORMAT_WAV | SF_FORMAT_FLOAT, 2, rate, input);
+        const RunResult run = runRender(
+            {"-q", "--set", "knob=0.235", "--set", "reso=0", dir.path("in.wav"), dir.path("out.wav")});
+        EXPECT_EQ(run.status, 0) << run.err;
+        const Audio output = readAudio(dir.path("out.wav"));
+        std::vector<double> gains;
+        for (size_t c = 0; c < 2; ++c) {
+            double in = 0.0;
+            double out = 0.0;
+            // The last second: the knob's glide from the centre has settled.
+            for (size_t i = static_cast<size_t>(rate / 2);
+                 i < static_cast<size_t>(frames) && i * 2 < output.samples.size(); ++i) {
+                in += input[i * 2 + c] * input[i * 2 + c];
+                out += output.samples[i * 2 + c] * output.samples[i * 2 + c];
+            }
+            gains.push_back(10.0 * std::log10(out / in));
+        }
+        return gains;
+    };
+    const std::vector<double> reference = gainsAt(44100);
+    EXPECT_GT(reference[0], -1.5) << "the low tone passes";
+    EXPECT_LT(reference[1], -15.0) << "the high tone is cut";
+    for (int rate : {22050, 48000, 96000}) {
+        const std::vector<double> gains = gainsAt(rate);
+        for (size_t c = 0; c < 2; ++c) {
+            EXPECT_NEAR(gains[c], reference[c], 0.5) << rate << " Hz, " << tones[c] << " Hz tone";
+        }
+    }
 }
