@@ -199,9 +199,9 @@ const char* usageText() {
            "more) with one or two channels. A mono input feeds both plug-in inputs; the output is\n"
            "always stereo, as long as the input plus --tail.\n"
            "Output: the format comes from OUTPUT's extension, never from the input's: .wav, .aif or\n"
-           ".aiff, .flac, .ogg (Vorbis), .opus (48 kHz and below only), .mp3 (up to 48 kHz), .w64,\n"
-           ".rf64, .caf, .au. OUTPUT is written only when the whole run succeeds, and may not be\n"
-           "the INPUT file.\n"
+           ".aiff, .flac, .ogg (Vorbis), .opus (at 8, 12, 16, 24 or 48 kHz), .mp3 (up to 48 kHz),\n"
+           ".w64, .rf64, .caf, .au. OUTPUT is written only when the whole run succeeds, and may not\n"
+           "be the INPUT file.\n"
            "Plug-ins: two or more outputs, or a mono plug-in (one input, one output), which runs as\n"
            "two instances, one per channel, with the same settings.\n";
 }
