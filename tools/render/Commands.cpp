@@ -62,7 +62,7 @@ OutputFormat outputFormat(const Options& options, int inputFormat) {
         std::cerr << "velmora-render: warning: writing " << describeFormat(format.format) << " data to '"
                   << options.output << "' as --format asks\n";
     }
-    if (!format.note.empty() && !options.quiet) {
+    if (!format.note.empty()) {
         std::cerr << "velmora-render: " << format.note << "\n";
     }
     return format;

@@ -192,7 +192,7 @@ const char* usageText() {
            "  --demo-input FILE      with --demo, also write the dry loop to FILE\n"
            "  --info                 print names, identity, parameters, programs and capabilities\n"
            "  --verbose, -v          describe the run and the plug-in's calls to the host\n"
-           "  --quiet, -q            no summary or note lines\n"
+           "  --quiet, -q            no summary line\n"
            "  --help, -h             this text\n"
            "\n"
            "Input: any file libsndfile reads (WAV, AIFF, FLAC, MP3, Ogg Vorbis, Opus, W64, CAF and\n"
