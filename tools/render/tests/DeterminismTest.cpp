@@ -3,18 +3,11 @@
 #include "InProcessHost.h"
 #include "TestSupport.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <iterator>
 
 using namespace render_test;
 
 namespace {
-
-std::string fileBytes(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 void expectRenderMatchesInProcess(const std::string& plugin, const std::string& parameter,
                                   const std::string& automation) {

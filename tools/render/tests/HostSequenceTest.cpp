@@ -3,19 +3,19 @@
 // a constant 7.0 if the host breaks a rule, so the output check also checks the host.
 #include "TestSupport.h"
 
-#include <fstream>
 #include <gtest/gtest.h>
-#include <sstream>
 
 using namespace render_test;
 
 namespace {
 
-std::string readFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+// The echo fixtures at unity gain: sample `i` of interleaved stereo `input`, plus the one 64 frames
+// earlier at half level, in the fixture's own float arithmetic; silence past the input's end.
+float echoed(const std::vector<float>& input, size_t i, float offset) {
+    const auto at = [&input](size_t index) { return index < input.size() ? input[index] : 0.0f; };
+    float expected = at(i) * 1.0f + offset;
+    expected += 0.5f * (i >= 128 ? at(i - 128) : 0.0f);
+    return expected;
 }
 
 } // namespace
@@ -28,7 +28,7 @@ TEST(RenderHost, StartsProcessesAndStopsInTheVst24Order) {
                                      "gain=0.25", dir.path("in.wav"), dir.path("out.wav")},
                                     {"RENDER_FIXTURE_LOG=" + dir.path("calls.log")});
     ASSERT_EQ(run.status, 0) << run.err;
-    EXPECT_EQ(lines(readFile(dir.path("calls.log"))),
+    EXPECT_EQ(lines(fileBytes(dir.path("calls.log"))),
               (std::vector<std::string>{"open", "set 0 0.25", "rate 48000", "block 300", "mains 1", "mains 0",
                                         "processed calls 4 frames 1000", "close"}));
     const Audio output = readAudio(dir.path("out.wav"));
@@ -55,7 +55,7 @@ TEST(RenderHost, AutomationTakesEachBlocksStartValue) {
         ASSERT_EQ(output.samples[frame * 2], expected) << frame;
         ASSERT_EQ(output.samples[frame * 2 + 1], expected) << frame;
     }
-    const std::string log = readFile(dir.path("calls.log"));
+    const std::string log = fileBytes(dir.path("calls.log"));
     EXPECT_EQ(log.find("VIOLATION"), std::string::npos) << log;
     EXPECT_NE(log.find("set 0 0.75\n"), std::string::npos) << log;
 }
@@ -75,7 +75,7 @@ TEST(RenderHost, MonoFeedsBothInputsAndOddBlocksStayWithinTheAnnouncedSize) {
         ASSERT_EQ(output.samples[i * 2], input[i] + 0.125f) << i; // gain stays 0.5 (unity), offset by index
         ASSERT_EQ(output.samples[i * 2 + 1], input[i] + 0.125f) << i;
     }
-    EXPECT_NE(readFile(dir.path("calls.log")).find("processed calls 1001 frames 1001"), std::string::npos);
+    EXPECT_NE(fileBytes(dir.path("calls.log")).find("processed calls 1001 frames 1001"), std::string::npos);
 }
 
 TEST(RenderHost, FallsBackToTheEntryPointNamedMain) {
@@ -118,12 +118,7 @@ TEST(RenderHost, TailProcessesSilenceAfterTheInput) {
         const Audio output = readAudio(dir.path("out.wav"));
         ASSERT_EQ(output.info.frames, frames + tailFrames);
         for (size_t i = 0; i < output.samples.size(); ++i) {
-            const size_t frame = i / 2;
-            const float dry = frame < frames ? input[i] : 0.0f;
-            const float echo = frame >= 64 && frame - 64 < frames ? input[i - 128] : 0.0f;
-            float expected = dry * 1.0f + 0.0f;
-            expected += 0.5f * echo;
-            ASSERT_EQ(output.samples[i], expected) << "frame " << frame;
+            ASSERT_EQ(output.samples[i], echoed(input, i, 0.0f)) << "frame " << i / 2;
         }
     }
 }
@@ -140,7 +135,7 @@ TEST(RenderHost, MonoPluginRunsOneInstancePerChannel) {
                    "--automate", "gain=0:0.5,1:0.5", dir.path("in.wav"), dir.path("out.wav")},
                   {"RENDER_FIXTURE_LOG=" + dir.path("calls.log")});
     ASSERT_EQ(run.status, 0) << run.err;
-    const std::vector<std::string> log = lines(readFile(dir.path("calls.log")));
+    const std::vector<std::string> log = lines(fileBytes(dir.path("calls.log")));
     for (const std::string instance : {"1: ", "2: "}) {
         std::vector<std::string> own;
         for (const auto& line : log) {
@@ -157,8 +152,6 @@ TEST(RenderHost, MonoPluginRunsOneInstancePerChannel) {
     const Audio output = readAudio(dir.path("out.wav"));
     ASSERT_EQ(output.samples.size(), input.size());
     for (size_t i = 0; i < input.size(); ++i) {
-        float expected = input[i] * 1.0f + 0.125f;
-        expected += 0.5f * (i >= 128 ? input[i - 128] : 0.0f);
-        ASSERT_EQ(output.samples[i], expected) << "frame " << i / 2 << " channel " << i % 2;
+        ASSERT_EQ(output.samples[i], echoed(input, i, 0.125f)) << "frame " << i / 2 << " channel " << i % 2;
     }
 }

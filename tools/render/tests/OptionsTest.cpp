@@ -79,28 +79,19 @@ TEST(RenderOptions, WrongCombinationsAndCountsAreRefused) {
 }
 
 TEST(RenderOptions, OutputAndTailOptions) {
-    const Options options = parse({"--format", "FLAC", "--bits", "24", "--tail", "1500ms", "a", "b"});
-    EXPECT_NE(options.container, 0);
+    const Options options =
+        parse({"--format", "FLAC", "--bits", "24", "--tail", "1500ms", "--quality=2.5", "a", "b"});
+    EXPECT_EQ(options.container, render::containerNamed("flac"));
     EXPECT_EQ(options.samples.bits, 24);
     EXPECT_DOUBLE_EQ(options.tailSeconds, 1.5);
-    EXPECT_DOUBLE_EQ(*parse({"--quality=2.5", "a", "b"}).samples.quality, 2.5);
-    EXPECT_TRUE(parse({"--float", "a", "b"}).samples.floatSamples);
+    EXPECT_DOUBLE_EQ(*options.samples.quality, 2.5);
     EXPECT_DOUBLE_EQ(parse({"a", "b"}).tailSeconds, 0.0);
-
-    const std::pair<std::vector<const char*>, const char*> refused[] = {
-        {{"--bits", "8"}, "--bits '8'"},
-        {{"--bits", "24.0"}, "--bits '24.0'"},
-        {{"--quality", "11"}, "'11'"},
-        {{"--quality", "-1"}, "'-1'"},
-        {{"--quality", "high"}, "'high'"},
-        {{"--tail", "-1"}, "'-1'"},
-        {{"--tail", "3601"}, "longer than an hour"},
-        {{"--float", "--bits", "16"}, "cannot be combined"},
-    };
-    for (const auto& [args, message] : refused) {
-        std::vector<const char*> all = args;
-        all.push_back("a");
-        all.push_back("b");
-        EXPECT_NE(errorOf(all).find(message), std::string::npos) << message << ": " << errorOf(all);
+    const char* const refused[][3] = {
+        {"--bits", "8", "--bits '8'"},         {"--bits", "24.0", "'24.0'"}, {"--quality", "11", "'11'"},
+        {"--quality", "high", "'high'"},       {"--tail", "-1", "'-1'"},     {"--tail", "3601", "an hour"},
+        {"--bits", "16", "cannot be combined"}};
+    for (const auto& [option, value, message] : refused) {
+        const std::string error = errorOf({"--float", option, value, "a", "b"});
+        EXPECT_NE(error.find(message), std::string::npos) << message << ": " << error;
     }
 }

@@ -18,17 +18,6 @@ extern char** environ;
 
 namespace render_test {
 
-namespace {
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-} // namespace
-
 TempDir::TempDir() {
     const char* base = std::getenv("TMPDIR");
     std::string pattern = std::string(base && *base ? base : "/tmp") + "/velmora-render-test-XXXXXX";
@@ -97,8 +86,8 @@ RunResult runRender(const std::vector<std::string>& args, const std::vector<std:
 
     RunResult result;
     result.status = WIFEXITED(wstatus) ? WEXITSTATUS(wstatus) : 128 + WTERMSIG(wstatus);
-    result.out = slurp(outPath);
-    result.err = slurp(errPath);
+    result.out = fileBytes(outPath);
+    result.err = fileBytes(errPath);
     return result;
 }
 
@@ -147,6 +136,13 @@ Audio readAudio(const std::string& path) {
     sf_readf_float(file, audio.samples.data(), audio.info.frames);
     sf_close(file);
     return audio;
+}
+
+std::string fileBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
 }
 
 std::vector<std::string> lines(const std::string& text) {

@@ -41,6 +41,7 @@ std::vector<float> testSignal(int channels, int frames, int sampleRate);
 void writeAudio(const std::string& path, int format, int channels, int sampleRate,
                 const std::vector<float>& samples);
 Audio readAudio(const std::string& path);
+std::string fileBytes(const std::string& path);
 std::vector<std::string> lines(const std::string& text);
 
 } // namespace render_test
