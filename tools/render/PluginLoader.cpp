@@ -39,7 +39,14 @@ std::string defaultPluginPath() {
     const ssize_t length = readlink("/proc/self/exe", buffer.data(), buffer.size() - 1);
     if (length <= 0)
         throw RenderError("cannot find the directory of this program; use --plugin PATH");
-    return directoryOf(std::string(buffer.data(), static_cast<size_t>(length))) + "/Velmora.so";
+    const std::string directory = directoryOf(std::string(buffer.data(), static_cast<size_t>(length)));
+    // In the build tree the plug-in sits beside the program; installed, it is in lib/vst beside bin/.
+    const std::string besideProgram = directory + "/Velmora.so";
+    const std::string installed = directory + "/../lib/vst/Velmora.so";
+    if (access(besideProgram.c_str(), F_OK) != 0 && access(installed.c_str(), F_OK) == 0) {
+        return installed;
+    }
+    return besideProgram;
 }
 
 Plugin::Plugin(std::string path, void* library, HostContext& host)

@@ -52,7 +52,7 @@ class Plugin {
 // One input and one output: a host runs such a plug-in once per channel.
 bool isMonoEffect(const AEffect& effect);
 
-// Velmora.so in the directory of the running executable.
+// Velmora.so in the directory of the running executable, else in ../lib/vst from there.
 std::string defaultPluginPath();
 
 } // namespace render
