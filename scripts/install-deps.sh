@@ -11,6 +11,7 @@ packages=(
     clang-format
     clang libclang-rt-14-dev llvm
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
+    nsis lintian man-db zip
 )
 
 missing=()
