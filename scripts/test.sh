@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Builds everything and runs every test lane: the native suite, the sanitizer and fuzzing lanes, and the
-# Windows DLL under Wine. Stops at the first failing lane.
+# Builds everything and runs every test lane: the native suite, the sanitizer and fuzzing lanes, the
+# Windows DLL under Wine, and the release packages. Stops at the first failing lane.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -22,3 +22,4 @@ native() {
 lane "native build and tests" native
 lane "sanitizers and fuzzing" ./scripts/test-hardening.sh
 lane "Windows DLL under Wine" ./scripts/test-windows.sh
+lane "packages" ./scripts/test-packages.sh
