@@ -11,11 +11,12 @@ install(TARGETS Velmora LIBRARY DESTINATION lib/vst)
 install(TARGETS velmora-render RUNTIME DESTINATION bin)
 
 # Compressed as Debian wants them, and without a time stamp, so that two builds give the same bytes.
+configure_file(${PROJECT_SOURCE_DIR}/packaging/velmora-render.1.in ${CMAKE_BINARY_DIR}/velmora-render.1 @ONLY)
 set(velmora_man_page ${CMAKE_BINARY_DIR}/velmora-render.1.gz)
 set(velmora_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${velmora_man_page}
-    COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${PROJECT_SOURCE_DIR}/packaging/velmora-render.1 ${velmora_man_page}
-    DEPENDS ${PROJECT_SOURCE_DIR}/packaging/velmora-render.1
+    COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${CMAKE_BINARY_DIR}/velmora-render.1 ${velmora_man_page}
+    DEPENDS ${CMAKE_BINARY_DIR}/velmora-render.1
     VERBATIM)
 add_custom_command(OUTPUT ${velmora_changelog}
     COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${PROJECT_SOURCE_DIR}/packaging/changelog ${velmora_changelog}
