@@ -21,12 +21,12 @@ int parseBlockSize(const std::string& text) {
 }
 
 int parseBits(const std::string& text) {
-    for (const char* bits : {"16", "24", "32"}) {
-        if (text == bits) {
-            return std::stoi(text);
-        }
+    char* end = nullptr;
+    const long bits = std::strtol(text.c_str(), &end, 10);
+    if (text.empty() || *end != '\0' || pcmSubtypeOfBits(static_cast<int>(bits)) == 0) {
+        throw RenderError("bad --bits '" + text + "' (expected 16, 24 or 32)");
     }
-    throw RenderError("bad --bits '" + text + "' (expected 16, 24 or 32)");
+    return static_cast<int>(bits);
 }
 
 double parseQuality(const std::string& text) {

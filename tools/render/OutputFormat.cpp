@@ -120,18 +120,19 @@ int keepableSubtype(int inputFormat) {
 }
 
 int requestedSubtype(const SampleRequest& request) {
-    if (request.floatSamples) {
-        return SF_FORMAT_FLOAT;
-    }
+    return request.floatSamples ? SF_FORMAT_FLOAT : pcmSubtypeOfBits(request.bits);
+}
+
+} // namespace
+
+int pcmSubtypeOfBits(int bits) {
     for (const auto& entry : kPcmBits) {
-        if (entry.bits == request.bits) {
+        if (entry.bits == bits) {
             return entry.subtype;
         }
     }
     return 0;
 }
-
-} // namespace
 
 int containerNamed(const std::string& name) {
     std::string lower = name;

@@ -24,6 +24,8 @@ constexpr double kMinQuality = 0.0;
 constexpr double kMaxQuality = 10.0;
 constexpr double kDefaultQuality = 8.0;
 
+// The PCM subtype of a --bits value (16, 24 or 32); 0 for any other.
+int pcmSubtypeOfBits(int bits);
 // The container an extension or --format value names ("flac", "mp3"): its major format, with the codec
 // for the lossy ones. Throws RenderError listing the known names.
 int containerNamed(const std::string& name);
