@@ -1,0 +1,314 @@
+// The X11 back end in a real X server (Xvfb): real pointer and key events through XTest reach the
+// controls as gestures, the window shows exactly the frame's pixels, the timer fires on the window's own
+// thread only while the window is open, and nothing is left behind by bad parents or many windows.
+#include "CControlListener.h"
+#include "CFrame.h"
+#include "CKnob.h"
+#include "CVSTGUITimer.h"
+#include "DesktopOpener.h"
+#include "VSTGUIEditorInterface.h"
+#include "X11Frame.h"
+#include "XServer.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <mutex>
+#include <string>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <thread>
+#include <unistd.h>
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr uint32_t kControlL = 0xffe3;
+constexpr uint32_t kShiftL = 0xffe1;
+constexpr uint32_t kUp = 0xff52;
+const CRect kEditorSize(0, 0, 171, 149);
+
+// A recording editor: gestures and values in order, timer firings and on which thread they ran.
+class Editor : public CBaseObject, public VSTGUIEditorInterface, public CControlListener {
+  public:
+    void beginEdit(int32_t tag) override { record("begin " + std::to_string(tag)); }
+    void endEdit(int32_t tag) override { record("end " + std::to_string(tag)); }
+    void valueChanged(CControl* control) override { record("value " + std::to_string(control->getTag())); }
+    CMessageResult notify(CBaseObject* /*sender*/, const char* message) override {
+        if (message != CVSTGUITimer::kMsgTimer) {
+            return kMessageUnknown;
+        }
+        const std::lock_guard<std::mutex> lock(guard);
+        ++firings;
+        firedOffGuiThread = firedOffGuiThread || !isGuiThread();
+        if (frame != nullptr && closeFromTimer) {
+            frame->forget();
+            frame = nullptr;
+        } else if (frame != nullptr) {
+            frame->idle();
+        }
+        changed.notify_all();
+        return kMessageNotified;
+    }
+
+    void setFrame(CFrame* newFrame) { frame = newFrame; }
+    // Waits (at most 2 s) for an event, and answers every event so far.
+    std::vector<std::string> waitFor(const std::string& event) {
+        std::unique_lock<std::mutex> lock(guard);
+        changed.wait_for(lock, 2s, [&] { return !events.empty() && events.back() == event; });
+        std::vector<std::string> taken;
+        taken.swap(events);
+        return taken;
+    }
+    int firingCount() {
+        const std::lock_guard<std::mutex> lock(guard);
+        return firings;
+    }
+    bool firedOffGuiThread = false;
+    // The next firing destroys the frame, on the window's own thread.
+    std::atomic<bool> closeFromTimer{false};
+
+  private:
+    void record(std::string event) {
+        const std::lock_guard<std::mutex> lock(guard);
+        events.push_back(std::move(event));
+        changed.notify_all();
+    }
+
+    std::mutex guard;
+    std::condition_variable changed;
+    std::vector<std::string> events;
+    int firings = 0;
+};
+
+class X11Window : public ::testing::Test {
+  protected:
+    void open(void* parent, uint32_t period = 50) {
+        frame = new CFrame(kEditorSize, parent, &editor);
+        knob = new CKnob(CRect(40, 18, 130, 108), &editor, 0, nullptr, nullptr);
+        knob->setValue(0.5f);
+        knob->setDefaultValue(0.5f);
+        smallKnob = new CKnob(CRect(13, 108, 45, 140), &editor, 1, nullptr, nullptr);
+        frame->addView(knob);
+        frame->addView(smallKnob);
+        editor.setFrame(frame);
+        // As the editor's open ends: the window's thread starts serving.
+        timer.setFireTime(period);
+    }
+    void close() {
+        // As the editor's close starts: the window's thread stops, this thread takes the window back.
+        timer.setFireTime(150);
+        editor.setFrame(nullptr);
+        frame->forget();
+        frame = nullptr;
+    }
+    xcb_window_t window() const { return static_cast<X11Frame*>(frame->getPlatformFrame())->getWindow(); }
+    std::vector<std::string> drag(int fromX, int fromY, int dx, int dy) {
+        server.moveTo(window(), fromX, fromY);
+        server.button(1, true);
+        for (int step = 1; step <= 4; ++step) {
+            server.moveTo(window(), fromX + dx * step / 4, fromY + dy * step / 4);
+        }
+        server.button(1, false);
+        return editor.waitFor("end 0");
+    }
+
+    XServer server;
+    Editor editor;
+    CVSTGUITimer timer{&editor, 150, true};
+    CFrame* frame = nullptr;
+    CKnob* knob = nullptr;
+    CKnob* smallKnob = nullptr;
+};
+
+TEST_F(X11Window, RealPointerAndKeyEventsGiveWholeGesturesOnTheWindowsOwnThread) {
+    open(reinterpret_cast<void*>(uintptr_t{server.host()}));
+    EXPECT_FALSE(editor.isGuiThread()) << "the window's thread serves it now";
+
+    // 20 px up and 10 px right, in four moves: 30 / 200 of the range.
+    const std::vector<std::string> expected = {"begin 0", "value 0", "value 0",
+                                               "value 0", "value 0", "end 0"};
+    EXPECT_EQ(drag(85, 63, 10, -20), expected);
+    EXPECT_NEAR(knob->getValue(), 0.65f, 1e-6);
+
+    struct Step {
+        const char* name;
+        uint32_t modifierKeysym; // 0 for none
+        uint8_t button;          // 0 for the Up key
+        CKnob* control;
+        float expected;
+    };
+    const Step steps[] = {
+        {"Control-click resets to the default", kControlL, 1, knob, 0.5f},
+        {"a wheel step up adds 0.1", 0, 4, smallKnob, 0.1f},
+        {"a wheel step down takes 0.1", 0, 5, smallKnob, 0.0f},
+        {"Shift-wheel adds 0.01", kShiftL, 4, smallKnob, 0.01f},
+        {"the Up key after a click adds 0.1", 0, 0, knob, 0.6f},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        const CRect& area = step.control->getViewSize();
+        server.moveTo(window(), static_cast<int>(area.left) + 5, static_cast<int>(area.top) + 5);
+        const std::string tag = std::to_string(step.control->getTag());
+        if (step.button == 0) {
+            server.click(1);
+            editor.waitFor("end " + tag);
+            server.key(kUp, true);
+            server.key(kUp, false);
+        } else if (step.modifierKeysym != 0) {
+            server.key(step.modifierKeysym, true);
+            server.click(step.button);
+            server.key(step.modifierKeysym, false);
+        } else {
+            server.click(step.button);
+        }
+        const std::vector<std::string> bracket = {"begin " + tag, "value " + tag, "end " + tag};
+        EXPECT_EQ(editor.waitFor("end " + tag), bracket);
+        EXPECT_NEAR(step.control->getValue(), step.expected, 1e-6);
+    }
+
+    // The window's thread hands the window back; then what the server shows is what the frame draws.
+    timer.setFireTime(150);
+    EXPECT_TRUE(editor.isGuiThread());
+    const CPixelBuffer& drawn = frame->renderAll();
+    std::vector<uint32_t> expectedPixels(drawn.data());
+    for (uint32_t& p : expectedPixels) {
+        p &= 0xFFFFFFu;
+    }
+    std::vector<uint32_t> shown;
+    for (int attempt = 0; attempt < 50 && shown != expectedPixels; ++attempt) {
+        std::this_thread::sleep_for(10ms);
+        shown = server.pixels(window(), drawn.getWidth(), drawn.getHeight());
+    }
+    EXPECT_TRUE(shown == expectedPixels) << "the window does not show the frame's pixels";
+    close();
+}
+
+TEST_F(X11Window, TheTimerFiresOnTheWindowsThreadOnlyWhileTheWindowIsOpen) {
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(editor.firingCount(), 0) << "no window, no firing";
+    const int threadsBefore = threadCount();
+
+    open(reinterpret_cast<void*>(uintptr_t{server.host()}), 20);
+    EXPECT_EQ(threadCount(), threadsBefore + 1);
+    std::this_thread::sleep_for(500ms);
+    const int firings = editor.firingCount();
+    std::printf("20 ms timer: %d firings in 500 ms on the window's thread\n", firings);
+    EXPECT_GE(firings, 15);
+    EXPECT_LE(firings, 27);
+    EXPECT_FALSE(editor.firedOffGuiThread);
+
+    close();
+    EXPECT_TRUE(editor.isGuiThread());
+    EXPECT_EQ(threadCount(), threadsBefore);
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(editor.firingCount(), firings) << "a closed window's timer has no effect";
+}
+
+TEST_F(X11Window, TwoHundredOpenCloseCyclesLeaveNoWindowThreadDescriptorOrMemoryBehind) {
+    const void* parent = reinterpret_cast<void*>(uintptr_t{server.host()});
+    const auto cycles = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            open(const_cast<void*>(parent));
+            close();
+        }
+    };
+    cycles(20);
+    const int threads = threadCount();
+    const int descriptors = descriptorCount();
+    const long kilobytes = residentKilobytes();
+    const auto start = std::chrono::steady_clock::now();
+    cycles(200);
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    std::printf("200 open/close cycles: %.2f ms each, resident memory %+ld KB\n", seconds * 5,
+                residentKilobytes() - kilobytes);
+    EXPECT_TRUE(server.children(server.host()).empty());
+    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(descriptorCount(), descriptors);
+    EXPECT_LT(residentKilobytes() - kilobytes, 1024);
+}
+
+TEST_F(X11Window, NoWindowSystemOrABadParentShowsNothingSilentlyAndAGoodOneStillWorks) {
+    const std::string display = std::getenv("DISPLAY");
+    struct Case {
+        const char* name;
+        const char* display; // null: unset
+        uintptr_t parent;
+    };
+    const Case cases[] = {
+        {"null parent", display.c_str(), 0},
+        {"a window id that no window has", display.c_str(), server.deadWindow()},
+        {"more than 32 bits", display.c_str(), uintptr_t{1} << 40},
+        {"no DISPLAY", nullptr, server.host()},
+        {"a display nobody serves", ":4095", server.host()},
+    };
+    const int threads = threadCount();
+    const int descriptors = descriptorCount();
+    for (const Case& bad : cases) {
+        SCOPED_TRACE(bad.name);
+        if (bad.display != nullptr) {
+            setenv("DISPLAY", bad.display, 1);
+        } else {
+            unsetenv("DISPLAY");
+        }
+        testing::internal::CaptureStderr();
+        open(reinterpret_cast<void*>(bad.parent));
+        frame->invalidRect(kEditorSize);
+        EXPECT_EQ(threadCount(), threads) << "nothing to serve";
+        close();
+        EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+        EXPECT_EQ(descriptorCount(), descriptors);
+    }
+    setenv("DISPLAY", display.c_str(), 1);
+    open(reinterpret_cast<void*>(uintptr_t{server.host()}));
+    EXPECT_EQ(server.children(server.host()).size(), 1u);
+    close();
+}
+
+TEST_F(X11Window, AFrameDestroyedFromInsideItsOwnTimerLetsItsThreadGo) {
+    const int threads = threadCount();
+    open(reinterpret_cast<void*>(uintptr_t{server.host()}));
+    editor.closeFromTimer = true;
+    for (int attempt = 0; attempt < 200 && threadCount() != threads; ++attempt) {
+        std::this_thread::sleep_for(10ms);
+    }
+    EXPECT_EQ(threadCount(), threads);
+    EXPECT_EQ(editor.getFrame(), nullptr);
+    EXPECT_TRUE(server.children(server.host()).empty());
+    frame = nullptr;
+}
+
+TEST(DesktopOpener, StartsTheOpenerWithoutAShellAndLeavesNoChild) {
+    char folder[] = "/tmp/velmora-opener-XXXXXX";
+    ASSERT_NE(mkdtemp(folder), nullptr);
+    const std::string dir = folder;
+    const std::string log = dir + "/opened";
+    std::ofstream(dir + "/xdg-open") << "#!/bin/sh\necho noise\nprintf '%s|' \"$@\" > " << log
+                                     << ".tmp\n/bin/mv " << log << ".tmp " << log << "\n";
+    chmod((dir + "/xdg-open").c_str(), 0755);
+    const std::string path = std::getenv("PATH");
+    setenv("PATH", dir.c_str(), 1);
+    const std::string url = "https://example.invalid/a b;touch " + dir + "/shell";
+    testing::internal::CaptureStdout();
+    openWithDesktop(url.c_str());
+    setenv("PATH", path.c_str(), 1);
+    for (int attempt = 0; attempt < 200 && access(log.c_str(), F_OK) != 0; ++attempt) {
+        std::this_thread::sleep_for(10ms);
+    }
+    std::string opened;
+    std::ifstream file(log);
+    std::getline(file, opened);
+    EXPECT_EQ(opened, url + "|") << "one argument, exactly the address";
+    EXPECT_EQ(access((dir + "/shell").c_str(), F_OK), -1) << "no shell read the address";
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child of ours is left to reap";
+    std::filesystem::remove_all(dir);
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+// A test's own view of the X server (under Xvfb): a top-level window to host editors, real input
+// through XTest, and what the server shows and holds.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include <xcb/xcb.h>
+
+class XServer {
+  public:
+    // Connects to the display the Xvfb fixture started (its number in $VELMORA_X_DISPLAY_FILE), which
+    // becomes $DISPLAY for the code under test too, and maps a top-level window at the screen's origin.
+    XServer();
+    ~XServer();
+
+    xcb_window_t host() const { return hostWindow; }
+    // A window id that no window has.
+    xcb_window_t deadWindow();
+    std::vector<xcb_window_t> children(xcb_window_t window);
+
+    // Pointer and keys, as a user's: coordinates inside `window`.
+    void moveTo(xcb_window_t window, int x, int y);
+    void button(uint8_t button, bool press);
+    void key(uint32_t keysym, bool press);
+    void click(uint8_t button);
+    // What the server shows in `window`, as 0x00RRGGBB pixels.
+    std::vector<uint32_t> pixels(xcb_window_t window, int width, int height);
+
+  private:
+    void fake(uint8_t type, uint8_t detail, int16_t x = 0, int16_t y = 0);
+
+    xcb_connection_t* connection;
+    xcb_screen_t* screen;
+    xcb_window_t hostWindow;
+};
+
+// Counts of what the process holds.
+int threadCount();
+int descriptorCount();
+long residentKilobytes();
