@@ -35,15 +35,37 @@ if(VELMORA_BUILD_BENCHMARKS)
     find_package(benchmark REQUIRED)
 endif()
 
-# velmora_add_test(NAME SOURCES... LIBS ...): one GoogleTest binary, its cases registered with ctest.
+# Tests of real windows: one private X server for a whole ctest run, started and stopped by its process
+# id (cmake/xvfb.sh), its display number in a file that the tests (and Wine, see wine-run.sh) read.
+# Their windows and the pointer share one screen, so they run one at a time.
+if(VELMORA_BUILD_TESTS AND NOT TEST XvfbStart)
+    set(VELMORA_XVFB_DIR ${CMAKE_BINARY_DIR}/xvfb)
+    add_test(NAME XvfbStart COMMAND ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh start ${VELMORA_XVFB_DIR})
+    add_test(NAME XvfbStop COMMAND ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh stop ${VELMORA_XVFB_DIR})
+    set_tests_properties(XvfbStart PROPERTIES FIXTURES_SETUP xvfb)
+    set_tests_properties(XvfbStop PROPERTIES FIXTURES_CLEANUP xvfb)
+endif()
+
+# velmora_add_test(NAME [WINDOWS] SOURCES... LIBS ...): one GoogleTest binary, its cases registered with
+# ctest; WINDOWS: they open real windows, on the private X server.
 function(velmora_add_test name)
-    cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+    cmake_parse_arguments(ARG "WINDOWS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
+    set(fixtures "")
+    set(properties "")
     if(TARGET velmora_wine_prefix)
         add_dependencies(${name} velmora_wine_prefix)
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES FIXTURES_REQUIRED velmora_wine)
-    else()
-        gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
+        list(APPEND fixtures velmora_wine)
     endif()
+    if(ARG_WINDOWS)
+        list(APPEND fixtures xvfb)
+        list(APPEND properties RESOURCE_LOCK xserver ENVIRONMENT VELMORA_X_DISPLAY_FILE=${VELMORA_XVFB_DIR}/display
+             LABELS window)
+    endif()
+    if(fixtures)
+        list(JOIN fixtures "\\;" fixture_list)
+        list(APPEND properties FIXTURES_REQUIRED ${fixture_list})
+    endif()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()

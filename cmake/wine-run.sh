@@ -45,8 +45,13 @@ export WINEARCH=win64
 export WINEDEBUG=-all
 # No .NET or HTML engine installers, no desktop menu entries.
 export WINEDLLOVERRIDES="mscoree,mshtml,winemenubuilder.exe="
-# Headless: nothing may open a window on a desktop the caller happens to have.
+# Headless: nothing may open a window on a desktop the caller happens to have. Tests of real windows
+# name the private X server's display in VELMORA_X_DISPLAY_FILE (cmake/xvfb.sh).
 unset DISPLAY WAYLAND_DISPLAY
+if [ -n "${VELMORA_X_DISPLAY_FILE:-}" ] && [ -s "$VELMORA_X_DISPLAY_FILE" ]; then
+    DISPLAY=":$(cat "$VELMORA_X_DISPLAY_FILE")"
+    export DISPLAY
+fi
 
 # Wine's helper processes inherit the standard streams of whoever starts them; detached, they never keep
 # a caller's pipe open (ctest would wait for them), nor the prefix lock (descriptor 9).
@@ -75,6 +80,9 @@ ensure_prefix() {
                 "$wine" wineboot -i &&
                     # A crash prints a backtrace and exits; it never waits on a dialog.
                     "$wine" reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f &&
+                    # Without a window manager, an unmanaged top-level window is destroyed at once
+                    # instead of after a 2 s wait for one.
+                    "$wine" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f &&
                     "$wineserver" -w
             } </dev/null >"$prefix.log" 2>&1 9>&- || {
                 echo "wine-run: creating the Wine prefix failed, see $prefix.log" >&2
