@@ -1,0 +1,247 @@
+// The Win32 back end in a real window system (Wine under Xvfb): mouse, wheel and key messages reach the
+// controls as gestures, the window shows exactly the frame's pixels (read back with BitBlt), the timer
+// fires through this thread's message loop, and nothing is left behind by bad parents or many windows.
+#include "CFrame.h"
+#include "CKnob.h"
+#include "CVSTGUITimer.h"
+#include "GestureLog.h"
+#include "ModuleHandle.h"
+#include "Win32Frame.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <vector>
+
+#include <psapi.h>
+#include <windowsx.h>
+
+namespace {
+
+const CRect kEditorSize(0, 0, 171, 149);
+
+// Runs this thread's message loop for a while, as a host's GUI thread does.
+void pumpMessages(DWORD milliseconds) {
+    const DWORD start = GetTickCount();
+    do {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        Sleep(1);
+    } while (GetTickCount() - start < milliseconds);
+}
+
+class Counter : public CBaseObject {
+  public:
+    CMessageResult notify(CBaseObject* /*sender*/, const char* message) override {
+        firings += message == CVSTGUITimer::kMsgTimer;
+        return kMessageNotified;
+    }
+    int firings = 0;
+};
+
+BOOL CALLBACK countChild(HWND /*child*/, LPARAM count) {
+    ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+class Win32Window : public ::testing::Test {
+  public:
+    void SetUp() override {
+        hInstance = GetModuleHandleW(nullptr);
+        host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                               nullptr, nullptr, nullptr, nullptr);
+        ASSERT_NE(host, nullptr);
+        pumpMessages(50);
+    }
+    void TearDown() override { DestroyWindow(host); }
+
+    void open(void* parent) {
+        frame = new CFrame(kEditorSize, parent, &log);
+        knob = new CKnob(CRect(40, 18, 130, 108), &log, 0, nullptr, nullptr);
+        knob->setValue(0.5f);
+        knob->setDefaultValue(0.5f);
+        smallKnob = new CKnob(CRect(13, 108, 45, 140), &log, 1, nullptr, nullptr);
+        frame->addView(knob);
+        frame->addView(smallKnob);
+    }
+    HWND window() const { return static_cast<Win32Frame*>(frame->getPlatformFrame())->getWindow(); }
+    int children() const {
+        int count = 0;
+        EnumChildWindows(host, countChild, reinterpret_cast<LPARAM>(&count));
+        return count;
+    }
+    void send(UINT message, WPARAM keys, int x, int y) {
+        SendMessageW(window(), message, keys, MAKELPARAM(x, y));
+    }
+    void wheel(WPARAM keys, int steps, int x, int y) {
+        POINT where = {x, y};
+        ClientToScreen(window(), &where);
+        SendMessageW(window(), WM_MOUSEWHEEL, MAKEWPARAM(keys, steps * WHEEL_DELTA),
+                     MAKELPARAM(where.x, where.y));
+    }
+    // What the screen shows in the window, as 0x00RRGGBB pixels.
+    std::vector<uint32_t> shown() {
+        const int width = pixelIndex(kEditorSize.right);
+        const int height = pixelIndex(kEditorSize.bottom);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const HDC screen = GetDC(window());
+        const HDC memory = CreateCompatibleDC(screen);
+        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
+                                     static_cast<const uint32_t*>(bits) + width * height);
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(window(), screen);
+        for (uint32_t& p : pixels) {
+            p &= 0xFFFFFFu;
+        }
+        return pixels;
+    }
+
+    HWND host = nullptr;
+    GestureLog log;
+    CFrame* frame = nullptr;
+    CKnob* knob = nullptr;
+    CKnob* smallKnob = nullptr;
+};
+
+TEST_F(Win32Window, MouseWheelAndKeyMessagesGiveWholeGesturesAndTheWindowShowsTheFramesPixels) {
+    open(host);
+    ASSERT_NE(window(), nullptr);
+    EXPECT_EQ(GetParent(window()), host);
+
+    // 20 px up and 10 px right, in four moves, with the mouse captured: 30 / 200 of the range.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, 85, 63);
+    EXPECT_EQ(GetCapture(), window());
+    for (int step = 1; step <= 4; ++step) {
+        send(WM_MOUSEMOVE, MK_LBUTTON, 85 + 10 * step / 4, 63 - 20 * step / 4);
+    }
+    send(WM_LBUTTONUP, 0, 95, 43);
+    EXPECT_EQ(GetCapture(), nullptr);
+    const std::vector<std::string> drag = log.take();
+    ASSERT_EQ(drag.size(), 6u);
+    EXPECT_EQ(drag.front(), "begin 0");
+    EXPECT_EQ(drag.back(), "end 0");
+    EXPECT_NEAR(knob->getValue(), 0.65f, 1e-6);
+
+    struct Step {
+        const char* name;
+        void (*act)(Win32Window& test);
+        CKnob* control;
+        float expected;
+    };
+    const Step steps[] = {
+        {"Control-click resets to the default",
+         [](Win32Window& t) { t.send(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 45, 23); }, knob, 0.5f},
+        {"a wheel step adds 0.1", [](Win32Window& t) { t.wheel(0, 1, 20, 115); }, smallKnob, 0.1f},
+        {"a wheel step back takes 0.1", [](Win32Window& t) { t.wheel(0, -1, 20, 115); }, smallKnob, 0.0f},
+        {"Shift-wheel adds 0.01", [](Win32Window& t) { t.wheel(MK_SHIFT, 1, 20, 115); }, smallKnob, 0.01f},
+        {"Control-wheel is still a whole step", [](Win32Window& t) { t.wheel(MK_CONTROL, 1, 20, 115); },
+         smallKnob, 0.11f},
+        {"the Up key adds 0.1 to the knob clicked last",
+         [](Win32Window& t) { SendMessageW(t.window(), WM_KEYDOWN, VK_UP, 0); }, knob, 0.6f},
+    };
+    for (const Step& step : steps) {
+        SCOPED_TRACE(step.name);
+        step.act(*this);
+        const std::string tag = std::to_string(step.control->getTag());
+        const std::vector<std::string> events = log.take();
+        ASSERT_EQ(events.size(), 3u);
+        EXPECT_EQ(events.front(), "begin " + tag);
+        EXPECT_EQ(events.back(), "end " + tag);
+        EXPECT_NEAR(step.control->getValue(), step.expected, 1e-6);
+    }
+
+    RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
+    pumpMessages(50);
+    const CPixelBuffer& drawn = frame->renderAll();
+    std::vector<uint32_t> expected(drawn.data());
+    for (uint32_t& p : expected) {
+        p &= 0xFFFFFFu;
+    }
+    EXPECT_TRUE(shown() == expected) << "the window does not show the frame's pixels";
+    frame->forget();
+}
+
+TEST_F(Win32Window, TheTimerFiresThroughThisThreadsMessageLoop) {
+    Counter counter;
+    auto* timer = new CVSTGUITimer(&counter, 20, true);
+    pumpMessages(500);
+    const int firings = counter.firings;
+    std::printf("20 ms thread timer: %d firings in 500 ms\n", firings);
+    EXPECT_GE(firings, 10);
+    EXPECT_LE(firings, 27);
+    timer->setFireTime(100);
+    pumpMessages(300);
+    EXPECT_LE(counter.firings - firings, 4) << "the new period holds";
+    timer->forget();
+    const int last = counter.firings;
+    pumpMessages(100);
+    EXPECT_EQ(counter.firings, last) << "a stopped timer never fires";
+}
+
+TEST_F(Win32Window, TwoHundredOpenCloseCyclesLeaveNoWindowHandleOrMemoryBehindAndTheClassGoes) {
+    const auto cycles = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            open(host);
+            pumpMessages(0);
+            frame->forget();
+        }
+    };
+    cycles(20);
+    const HANDLE process = GetCurrentProcess();
+    const DWORD gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS memory{};
+    GetProcessMemoryInfo(process, &memory, sizeof(memory));
+    const DWORD start = GetTickCount();
+    cycles(200);
+    PROCESS_MEMORY_COUNTERS after{};
+    GetProcessMemoryInfo(process, &after, sizeof(after));
+    const long grownKilobytes =
+        (static_cast<long>(after.PagefileUsage) - static_cast<long>(memory.PagefileUsage)) / 1024;
+    std::printf("200 open/close cycles: %.2f ms each, private memory %+ld KB\n",
+                (GetTickCount() - start) / 200.0, grownKilobytes);
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(process, &handlesAfter);
+    EXPECT_EQ(children(), 0);
+    EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiObjects);
+    EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userObjects);
+    EXPECT_EQ(handlesAfter, handles);
+    EXPECT_LT(grownKilobytes, 1024);
+    WNDCLASSEXA windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    EXPECT_FALSE(GetClassInfoExA(static_cast<HINSTANCE>(hInstance), Win32Frame::className(), &windowClass))
+        << "the window class goes with the last frame";
+}
+
+TEST_F(Win32Window, ABadParentShowsNothingAndAGoodOneStillWorks) {
+    const HWND gone =
+        CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    void* const parents[] = {nullptr, gone, reinterpret_cast<void*>(uintptr_t{0x7654321})};
+    for (void* parent : parents) {
+        open(parent);
+        EXPECT_EQ(window(), nullptr);
+        frame->invalidRect(kEditorSize);
+        pumpMessages(0);
+        frame->forget();
+    }
+    EXPECT_EQ(children(), 0);
+    open(host);
+    EXPECT_EQ(children(), 1);
+    frame->forget();
+}
+
+} // namespace
