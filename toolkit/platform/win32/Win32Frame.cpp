@@ -186,9 +186,10 @@ void Win32Frame::paint() {
         info.bmiHeader.biPlanes = 1;
         info.bmiHeader.biBitCount = 32;
         info.bmiHeader.biCompression = BI_RGB;
-        // With a top-down DIB, the scan lines count from the top and the source origin is its top left.
-        SetDIBitsToDevice(context, area.left, area.top, static_cast<DWORD>(area.right - area.left),
-                          static_cast<DWORD>(area.bottom - area.top), area.left, area.top, 0,
+        // The whole buffer, which the paint's clipping region cuts down to what was invalid: source
+        // offsets into a top-down DIB are read differently by different GDI implementations.
+        SetDIBitsToDevice(context, 0, 0, static_cast<DWORD>(pixels.getWidth()),
+                          static_cast<DWORD>(pixels.getHeight()), 0, 0, 0,
                           static_cast<UINT>(pixels.getHeight()), pixels.data().data(), &info, DIB_RGB_COLORS);
     }
     EndPaint(window, &paintStruct);
