@@ -1,0 +1,245 @@
+// Velmora.dll's editor under Wine on the private Xvfb, loaded and driven as a Windows host does: the
+// editor opens as a child of the host's window, mouse messages make automation the host sees, the window
+// (read back with BitBlt) shows the committed golden pictures, also after host automation from another
+// thread, and many windows, bad parents and unloading the DLL leave nothing behind.
+#include "CPixelBuffer.h"
+#include "GoldenPicture.h"
+#include "VstStructures.h"
+
+#include <gtest/gtest.h>
+
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+
+#include <psapi.h>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace {
+
+const std::string kGoldenDir = VELMORA_EDITOR_GOLDEN_DIR;
+constexpr int kWidth = 171;
+constexpr int kHeight = 149;
+
+typedef AEffect* (*EntryPoint)(audioMasterCallback);
+
+struct HostCall {
+    VstInt32 opcode;
+    VstInt32 index;
+    float value;
+};
+
+// Gesture notifications arrive on this thread, from the window's messages.
+std::vector<HostCall> hostCalls;
+
+VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
+    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
+        hostCalls.push_back({opcode, index, opt});
+    }
+    return opcode == audioMasterVersion ? kVstVersion : 0;
+}
+
+// The host's message loop, until `done` or two seconds; the milliseconds it took, or -1.
+long pumpUntil(const std::function<bool()>& done, DWORD limit = 2000) {
+    const DWORD start = GetTickCount();
+    for (;;) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (done()) {
+            return static_cast<long>(GetTickCount() - start);
+        }
+        if (GetTickCount() - start > limit) {
+            return -1;
+        }
+        Sleep(1);
+    }
+}
+
+class Win32Editor : public ::testing::Test {
+  protected:
+    void SetUp() override {
+        const char* path = VELMORA_PLUGIN_PATH;
+        library = LoadLibraryW(std::wstring(path, path + std::strlen(path)).c_str());
+        ASSERT_NE(library, nullptr);
+        entry =
+            reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
+        effect = entry(recordingHost);
+        host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
+                               nullptr, nullptr, nullptr, nullptr);
+        pumpUntil([] { return false; }, 50);
+        hostCalls.clear();
+    }
+    void TearDown() override {
+        dispatch(effClose);
+        DestroyWindow(host);
+        FreeLibrary(library);
+    }
+
+    VstIntPtr dispatch(VstInt32 opcode, void* ptr = nullptr) {
+        return effect->dispatcher(effect, opcode, 0, 0, ptr, 0.0f);
+    }
+    HWND editorWindow() const { return GetWindow(host, GW_CHILD); }
+    void send(UINT message, WPARAM keys, int x, int y) {
+        SendMessageW(editorWindow(), message, keys, MAKELPARAM(x, y));
+    }
+    std::vector<HostCall> takeCalls() {
+        pumpUntil([] { return false; }, 20);
+        std::vector<HostCall> taken;
+        taken.swap(hostCalls);
+        return taken;
+    }
+    CPixelBuffer shown() {
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        const HDC screen = GetDC(editorWindow());
+        const HDC memory = CreateCompatibleDC(screen);
+        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        const HGDIOBJ old = SelectObject(memory, bitmap);
+        BitBlt(memory, 0, 0, kWidth, kHeight, screen, 0, 0, SRCCOPY);
+        GdiFlush();
+        CPixelBuffer picture(kWidth, kHeight);
+        const auto* pixels = static_cast<const uint32_t*>(bits);
+        for (int y = 0; y < kHeight; ++y) {
+            for (int x = 0; x < kWidth; ++x) {
+                picture.row(y)[x] = pixels[y * kWidth + x] | 0xFF000000u;
+            }
+        }
+        SelectObject(memory, old);
+        DeleteObject(bitmap);
+        DeleteDC(memory);
+        ReleaseDC(editorWindow(), screen);
+        return picture;
+    }
+    long untilShown(const char* golden, std::string& difference) {
+        return pumpUntil(
+            [&] { return (difference = compareWithGolden(shown(), kGoldenDir + "/" + golden)).empty(); });
+    }
+
+    HMODULE library = nullptr;
+    EntryPoint entry = nullptr;
+    AEffect* effect = nullptr;
+    HWND host = nullptr;
+};
+
+TEST_F(Win32Editor, MouseMessagesOnTheKnobsBecomeAutomationAndTheWindowShowsTheGoldenPictures) {
+    ASSERT_EQ(dispatch(effEditOpen, host), 1);
+    ASSERT_NE(editorWindow(), nullptr);
+    std::string difference;
+    EXPECT_GE(untilShown("editor-default.png", difference), 0) << difference;
+
+    // From (85, 60) 60 px down in four moves, as the offscreen golden test drags: to 0.2.
+    send(WM_LBUTTONDOWN, MK_LBUTTON, 85, 60);
+    for (int step = 1; step <= 4; ++step) {
+        send(WM_MOUSEMOVE, MK_LBUTTON, 85, 60 + 15 * step);
+    }
+    send(WM_LBUTTONUP, 0, 85, 120);
+    const std::vector<HostCall> drag = takeCalls();
+    ASSERT_EQ(drag.size(), 6u);
+    EXPECT_EQ(drag.front().opcode, audioMasterBeginEdit);
+    EXPECT_EQ(drag.back().opcode, audioMasterEndEdit);
+    float previous = 0.5f;
+    for (std::size_t i = 1; i + 1 < drag.size(); ++i) {
+        EXPECT_EQ(drag[i].opcode, audioMasterAutomate);
+        EXPECT_EQ(drag[i].index, 0);
+        EXPECT_LT(drag[i].value, previous) << "one notification per change, each with the new value";
+        previous = drag[i].value;
+    }
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, 0), 0.2f);
+    EXPECT_GE(untilShown("editor-knob-0.2.png", difference), 0) << difference;
+
+    send(WM_LBUTTONDOWN, MK_LBUTTON | MK_CONTROL, 85, 63);
+    std::vector<HostCall> reset = takeCalls();
+    ASSERT_EQ(reset.size(), 3u);
+    EXPECT_FLOAT_EQ(reset[1].value, 0.5f) << "Control-click resets the main knob";
+    POINT drive = {29, 124};
+    ClientToScreen(editorWindow(), &drive);
+    SendMessageW(editorWindow(), WM_MOUSEWHEEL, MAKEWPARAM(0, WHEEL_DELTA), MAKELPARAM(drive.x, drive.y));
+    const std::vector<HostCall> wheel = takeCalls();
+    ASSERT_EQ(wheel.size(), 3u);
+    EXPECT_EQ(wheel[1].index, 1);
+    EXPECT_FLOAT_EQ(effect->getParameter(effect, 1), 0.1f) << "a wheel step on DRIVE adds 0.1";
+
+    struct State {
+        const char* golden;
+        std::vector<std::pair<VstInt32, float>> parameters;
+    };
+    const State states[] = {
+        {"editor-knob-0.45.png", {{0, 0.45f}, {1, 0.0f}}},
+        {"editor-high-pass-drive-1-reso-0.png", {{0, 1.0f}, {1, 1.0f}, {2, 0.0f}}},
+    };
+    for (const State& state : states) {
+        std::thread automation([&] {
+            for (const auto& [index, value] : state.parameters) {
+                effect->setParameter(effect, index, value);
+            }
+        });
+        automation.join();
+        const long latency = untilShown(state.golden, difference);
+        std::printf("host automation from another thread shown after %ld ms (%s)\n", latency, state.golden);
+        EXPECT_GE(latency, 0) << state.golden << ": " << difference;
+    }
+    dispatch(effEditClose);
+    EXPECT_EQ(editorWindow(), nullptr);
+}
+
+TEST_F(Win32Editor, ManyOpensBadParentsAndReloadingTheDllLeaveNothingBehind) {
+    const HANDLE process = GetCurrentProcess();
+    const auto cycles = [&](int count) {
+        for (int i = 0; i < count; ++i) {
+            dispatch(effEditOpen, host);
+            pumpUntil([] { return true; });
+            dispatch(effEditClose);
+        }
+    };
+    cycles(20);
+    const DWORD gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
+    const DWORD userObjects = GetGuiResources(process, GR_USEROBJECTS);
+    DWORD handles = 0;
+    GetProcessHandleCount(process, &handles);
+    PROCESS_MEMORY_COUNTERS before{};
+    GetProcessMemoryInfo(process, &before, sizeof(before));
+    const DWORD start = GetTickCount();
+    cycles(200);
+    PROCESS_MEMORY_COUNTERS after{};
+    GetProcessMemoryInfo(process, &after, sizeof(after));
+    const long grown =
+        (static_cast<long>(after.PagefileUsage) - static_cast<long>(before.PagefileUsage)) / 1024;
+    std::printf("200 effEditOpen/effEditClose cycles: %.2f ms each, private memory %+ld KB\n",
+                (GetTickCount() - start) / 200.0, grown);
+    DWORD handlesAfter = 0;
+    GetProcessHandleCount(process, &handlesAfter);
+    EXPECT_EQ(editorWindow(), nullptr);
+    EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiObjects);
+    EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userObjects);
+    EXPECT_EQ(handlesAfter, handles);
+    EXPECT_LT(grown, 2048);
+
+    const HWND gone =
+        CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    for (HWND parent : {HWND{}, gone}) {
+        EXPECT_EQ(dispatch(effEditOpen, parent), 1);
+        std::thread([&] { effect->setParameter(effect, 0, 0.3f); }).join();
+        pumpUntil([] { return false; }, 60);
+        dispatch(effEditClose);
+    }
+    EXPECT_EQ(editorWindow(), nullptr);
+
+    // Unloaded with its window class gone, the DLL loads and opens its editor again.
+    TearDown();
+    SetUp();
+    EXPECT_EQ(dispatch(effEditOpen, host), 1);
+    EXPECT_NE(editorWindow(), nullptr);
+    dispatch(effEditClose);
+}
+
+} // namespace
