@@ -37,13 +37,21 @@ endif()
 
 # Tests of real windows: one private X server for a whole ctest run, started and stopped by its process
 # id (cmake/xvfb.sh), its display number in a file that the tests (and Wine, see wine-run.sh) read.
-# Their windows and the pointer share one screen, so they run one at a time.
-if(VELMORA_BUILD_TESTS AND NOT TEST XvfbStart)
+# Their windows and the pointer share one screen, so they run one at a time. Under Wine they need both
+# servers: one fixture name covers both, since a test's properties cannot carry a list through test
+# discovery.
+if(VELMORA_BUILD_TESTS)
     set(VELMORA_XVFB_DIR ${CMAKE_BINARY_DIR}/xvfb)
+    set(VELMORA_WINDOW_FIXTURE xvfb)
+    if(TARGET velmora_wine_prefix)
+        set(VELMORA_WINDOW_FIXTURE velmora_wine_windows)
+        set_property(TEST WineServerStart APPEND PROPERTY FIXTURES_SETUP ${VELMORA_WINDOW_FIXTURE})
+        set_property(TEST WineServerStop APPEND PROPERTY FIXTURES_CLEANUP ${VELMORA_WINDOW_FIXTURE})
+    endif()
     add_test(NAME XvfbStart COMMAND ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh start ${VELMORA_XVFB_DIR})
     add_test(NAME XvfbStop COMMAND ${PROJECT_SOURCE_DIR}/cmake/xvfb.sh stop ${VELMORA_XVFB_DIR})
-    set_tests_properties(XvfbStart PROPERTIES FIXTURES_SETUP xvfb)
-    set_tests_properties(XvfbStop PROPERTIES FIXTURES_CLEANUP xvfb)
+    set_tests_properties(XvfbStart PROPERTIES FIXTURES_SETUP ${VELMORA_WINDOW_FIXTURE})
+    set_tests_properties(XvfbStop PROPERTIES FIXTURES_CLEANUP ${VELMORA_WINDOW_FIXTURE})
 endif()
 
 # velmora_add_test(NAME [WINDOWS] SOURCES... LIBS ...): one GoogleTest binary, its cases registered with
@@ -52,20 +60,15 @@ function(velmora_add_test name)
     cmake_parse_arguments(ARG "WINDOWS" "" "SOURCES;LIBS" ${ARGN})
     add_executable(${name} ${ARG_SOURCES})
     target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gtest_main)
-    set(fixtures "")
     set(properties "")
     if(TARGET velmora_wine_prefix)
         add_dependencies(${name} velmora_wine_prefix)
-        list(APPEND fixtures velmora_wine)
     endif()
     if(ARG_WINDOWS)
-        list(APPEND fixtures xvfb)
-        list(APPEND properties RESOURCE_LOCK xserver ENVIRONMENT VELMORA_X_DISPLAY_FILE=${VELMORA_XVFB_DIR}/display
-             LABELS window)
-    endif()
-    if(fixtures)
-        list(JOIN fixtures "\\;" fixture_list)
-        list(APPEND properties FIXTURES_REQUIRED ${fixture_list})
+        list(APPEND properties FIXTURES_REQUIRED ${VELMORA_WINDOW_FIXTURE} RESOURCE_LOCK xserver
+             ENVIRONMENT VELMORA_X_DISPLAY_FILE=${VELMORA_XVFB_DIR}/display LABELS window)
+    elseif(TARGET velmora_wine_prefix)
+        list(APPEND properties FIXTURES_REQUIRED velmora_wine)
     endif()
     gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ${properties})
 endfunction()
