@@ -231,7 +231,9 @@ TEST_F(X11Window, TwoHundredOpenCloseCyclesLeaveNoWindowThreadDescriptorOrMemory
     EXPECT_TRUE(server.children(server.host()).empty());
     EXPECT_EQ(threadCount(), threads);
     EXPECT_EQ(descriptorCount(), descriptors);
-    EXPECT_LT(residentKilobytes() - kilobytes, 1024);
+    if (kResidentMemoryShowsLeaks) {
+        EXPECT_LT(residentKilobytes() - kilobytes, 1024);
+    }
 }
 
 TEST_F(X11Window, NoWindowSystemOrABadParentShowsNothingSilentlyAndAGoodOneStillWorks) {

@@ -40,3 +40,11 @@ class XServer {
 int threadCount();
 int descriptorCount();
 long residentKilobytes();
+// Whether growth of resident memory means a leak: not under AddressSanitizer, whose quarantine holds
+// freed memory a while (LeakSanitizer checks for leaks there instead).
+constexpr bool kResidentMemoryShowsLeaks =
+#if defined(__SANITIZE_ADDRESS__)
+    false;
+#else
+    true;
+#endif
