@@ -269,7 +269,9 @@ TEST_P(X11Editor, NoDisplayOrABadParentAnswersOneShowsNothingAndEverythingAfterW
     const Case cases[] = {
         {"null parent", display.c_str(), 0},
         {"a window id that no window has", display.c_str(), server.deadWindow()},
+        {"more than 32 bits", display.c_str(), uintptr_t{1} << 40},
         {"no DISPLAY", nullptr, server.host()},
+        {"a display nobody serves", ":4095", server.host()},
     };
     const int threads = threadCount();
     for (const Case& bad : cases) {

@@ -1,6 +1,7 @@
 // The Win32 back end in a real window system (Wine under Xvfb): mouse, wheel and key messages reach the
 // controls as gestures, the window shows exactly the frame's pixels (read back with BitBlt), the timer
-// fires through this thread's message loop, and nothing is left behind by bad parents or many windows.
+// fires through this thread's message loop, and the window class lives exactly as long as a frame.
+// (Bad parents and many windows: tests/window.)
 #include "CFrame.h"
 #include "CKnob.h"
 #include "CVSTGUITimer.h"
@@ -13,7 +14,6 @@
 #include <cstdio>
 #include <vector>
 
-#include <psapi.h>
 #include <windowsx.h>
 
 namespace {
@@ -189,59 +189,22 @@ TEST_F(Win32Window, TheTimerFiresThroughThisThreadsMessageLoop) {
     EXPECT_EQ(counter.firings, last) << "a stopped timer never fires";
 }
 
-TEST_F(Win32Window, TwoHundredOpenCloseCyclesLeaveNoWindowHandleOrMemoryBehindAndTheClassGoes) {
-    const auto cycles = [&](int count) {
-        for (int i = 0; i < count; ++i) {
-            open(host);
-            pumpMessages(0);
-            frame->forget();
-        }
-    };
-    cycles(20);
-    const HANDLE process = GetCurrentProcess();
-    const DWORD gdiObjects = GetGuiResources(process, GR_GDIOBJECTS);
-    const DWORD userObjects = GetGuiResources(process, GR_USEROBJECTS);
-    DWORD handles = 0;
-    GetProcessHandleCount(process, &handles);
-    PROCESS_MEMORY_COUNTERS memory{};
-    GetProcessMemoryInfo(process, &memory, sizeof(memory));
-    const DWORD start = GetTickCount();
-    cycles(200);
-    PROCESS_MEMORY_COUNTERS after{};
-    GetProcessMemoryInfo(process, &after, sizeof(after));
-    const long grownKilobytes =
-        (static_cast<long>(after.PagefileUsage) - static_cast<long>(memory.PagefileUsage)) / 1024;
-    std::printf("200 open/close cycles: %.2f ms each, private memory %+ld KB\n",
-                (GetTickCount() - start) / 200.0, grownKilobytes);
-    DWORD handlesAfter = 0;
-    GetProcessHandleCount(process, &handlesAfter);
-    EXPECT_EQ(children(), 0);
-    EXPECT_EQ(GetGuiResources(process, GR_GDIOBJECTS), gdiObjects);
-    EXPECT_EQ(GetGuiResources(process, GR_USEROBJECTS), userObjects);
-    EXPECT_EQ(handlesAfter, handles);
-    EXPECT_LT(grownKilobytes, 1024);
+TEST_F(Win32Window, TheWindowClassGoesWithTheLastFrameAndComesBackWithTheNext) {
     WNDCLASSEXA windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    EXPECT_FALSE(GetClassInfoExA(static_cast<HINSTANCE>(hInstance), Win32Frame::className(), &windowClass))
-        << "the window class goes with the last frame";
-}
-
-TEST_F(Win32Window, ABadParentShowsNothingAndAGoodOneStillWorks) {
-    const HWND gone =
-        CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    DestroyWindow(gone);
-    void* const parents[] = {nullptr, gone, reinterpret_cast<void*>(uintptr_t{0x7654321})};
-    for (void* parent : parents) {
-        open(parent);
-        EXPECT_EQ(window(), nullptr);
-        frame->invalidRect(kEditorSize);
-        pumpMessages(0);
+    const auto registered = [&] {
+        return GetClassInfoExA(static_cast<HINSTANCE>(hInstance), Win32Frame::className(), &windowClass) != 0;
+    };
+    for (int cycle = 0; cycle < 2; ++cycle) {
+        open(host);
+        CFrame* second = new CFrame(kEditorSize, host, &log);
+        EXPECT_EQ(children(), 2);
         frame->forget();
+        EXPECT_TRUE(registered()) << "a frame still uses it";
+        second->forget();
+        EXPECT_FALSE(registered()) << "so that the DLL can be unloaded and loaded again";
+        EXPECT_EQ(children(), 0);
     }
-    EXPECT_EQ(children(), 0);
-    open(host);
-    EXPECT_EQ(children(), 1);
-    frame->forget();
 }
 
 } // namespace
