@@ -219,8 +219,11 @@ TEST_P(X11Editor, TheWindowShowsTheGoldenPicturesAndHostAutomationFromAnotherThr
         std::printf("%s effEditIdle: host automation shown after %lld ms (%s)\n",
                     GetParam() ? "with" : "without", static_cast<long long>(latency.count()), state.golden);
         EXPECT_NE(latency, 0ms) << state.golden << ": " << difference;
-        // A 50 ms timer period, and the repaint it asks for: well within 50 ms more.
-        EXPECT_LE(latency, 100ms) << state.golden;
+        // The next firing of the 50 ms timer, and the repaint it asks for within 50 ms more; with room
+        // for a busy machine, but not for a second period.
+        if (kUnsanitized) {
+            EXPECT_LE(latency, 140ms) << state.golden;
+        }
     }
     dispatch(effEditClose);
 }
@@ -245,7 +248,7 @@ TEST_P(X11Editor, ManyOpensAndInstancesHoldNoWindowThreadDescriptorOrMemoryAfter
     EXPECT_EQ(editorWindow(), 0u);
     EXPECT_EQ(threadCount(), threads);
     EXPECT_EQ(descriptorCount(), descriptors);
-    if (kResidentMemoryShowsLeaks) {
+    if (kUnsanitized) {
         EXPECT_LT(residentKilobytes() - kilobytes, 2048);
     }
 

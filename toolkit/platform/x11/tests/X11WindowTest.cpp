@@ -59,6 +59,10 @@ class Editor : public CBaseObject, public VSTGUIEditorInterface, public CControl
     }
 
     void setFrame(CFrame* newFrame) { frame = newFrame; }
+    bool hasFrame() {
+        const std::lock_guard<std::mutex> lock(guard);
+        return frame != nullptr;
+    }
     // Waits (at most 2 s) for an event, and answers every event so far.
     std::vector<std::string> waitFor(const std::string& event) {
         std::unique_lock<std::mutex> lock(guard);
@@ -220,7 +224,7 @@ TEST_F(X11Window, AFrameDestroyedFromInsideItsOwnTimerLetsItsThreadGo) {
         std::this_thread::sleep_for(10ms);
     }
     EXPECT_EQ(threadCount(), threads);
-    EXPECT_EQ(editor.getFrame(), nullptr);
+    EXPECT_FALSE(editor.hasFrame());
     EXPECT_TRUE(server.children(server.host()).empty());
     frame = nullptr;
 }

@@ -36,14 +36,15 @@ class XServer {
     xcb_window_t hostWindow;
 };
 
-// Counts of what the process holds.
+// Counts of what the process holds. Sanitizer runtimes start a thread of their own with the first
+// thread the program starts: the count starts one first.
 int threadCount();
 int descriptorCount();
 long residentKilobytes();
-// Whether growth of resident memory means a leak: not under AddressSanitizer, whose quarantine holds
-// freed memory a while (LeakSanitizer checks for leaks there instead).
-constexpr bool kResidentMemoryShowsLeaks =
-#if defined(__SANITIZE_ADDRESS__)
+// Whether resident memory and latency mean what they seem: not under a sanitizer, whose quarantine
+// holds freed memory a while (LeakSanitizer checks for leaks there instead) and which slows every step.
+constexpr bool kUnsanitized =
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
     false;
 #else
     true;
