@@ -3,7 +3,7 @@
 // (read back with BitBlt) shows the committed golden pictures, also after host automation from another
 // thread, and many windows, bad parents and unloading the DLL leave nothing behind.
 #include "CPixelBuffer.h"
-#include "GoldenPicture.h"
+#include "GoldenWindow.h"
 #include "VstStructures.h"
 
 #include <gtest/gtest.h>
@@ -119,9 +119,14 @@ class Win32Editor : public ::testing::Test {
         ReleaseDC(editorWindow(), screen);
         return picture;
     }
+    // How long until the window shows a golden picture; or -1 with the difference when it never does.
     long untilShown(const char* golden, std::string& difference) {
-        return pumpUntil(
-            [&] { return (difference = compareWithGolden(shown(), kGoldenDir + "/" + golden)).empty(); });
+        const GoldenWindow expected(kGoldenDir + "/" + golden);
+        const long took = pumpUntil([&] { return expected.matches(shown()); });
+        if (took < 0) {
+            difference = expected.difference(shown());
+        }
+        return took;
     }
 
     HMODULE library = nullptr;

@@ -4,7 +4,7 @@
 // automation from another thread repaints within a timer period, whether or not the host sends
 // effEditIdle; nothing is left behind by bad parents, no display or many windows.
 #include "CPixelBuffer.h"
-#include "GoldenPicture.h"
+#include "GoldenWindow.h"
 #include "VstStructures.h"
 #include "XServer.h"
 
@@ -117,10 +117,13 @@ class X11Editor : public ::testing::TestWithParam<bool> {
     }
     // How long until the window shows a golden picture; or 0 ms with the difference when it never does.
     std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference) {
+        const GoldenWindow expected(kGoldenDir + "/" + golden);
         const auto start = Clock::now();
-        waitUntil(
-            [&] { return (difference = compareWithGolden(shown(), kGoldenDir + "/" + golden)).empty(); });
-        return difference.empty() ? std::chrono::ceil<std::chrono::milliseconds>(Clock::now() - start) : 0ms;
+        if (waitUntil([&] { return expected.matches(shown()); })) {
+            return std::chrono::ceil<std::chrono::milliseconds>(Clock::now() - start);
+        }
+        difference = expected.difference(shown());
+        return 0ms;
     }
 
     static void* library;
