@@ -36,9 +36,11 @@ start)
     }
     mkdir -p "$dir"
     stop
-    # -displayfd: the server picks a free display and writes its number once it accepts clients. All
-    # streams detached, so ctest does not wait for the server.
-    Xvfb -displayfd 3 -screen 0 640x480x24 -nolisten tcp 3>"$dir/display.new" </dev/null >"$dir/xvfb.log" 2>&1 &
+    # -displayfd: the server picks a free display and writes its number once it accepts clients.
+    # -noreset: no reset when the last client leaves, which would refuse the next test's connection for a
+    # moment. All streams detached, so ctest does not wait for the server.
+    Xvfb -displayfd 3 -noreset -screen 0 640x480x24 -nolisten tcp 3>"$dir/display.new" </dev/null \
+        >"$dir/xvfb.log" 2>&1 &
     echo $! >"$dir/pid"
     for _ in $(seq 1 100); do
         if [ -s "$dir/display.new" ]; then
