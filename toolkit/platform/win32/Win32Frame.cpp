@@ -160,9 +160,13 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
         VstKeyCode key = win32::keyFromVirtualKey(wParam);
         const bool used = (key.character != 0 || key.virt != 0) &&
                           (message == WM_KEYDOWN ? frame.platformOnKeyDown(key) : frame.platformOnKeyUp(key));
-        // Keys the editor has no use for (the space bar, for one) belong to the host.
-        if (!used) {
-            return SendMessageA(GetParent(window), message, wParam, lParam);
+        // Keys the editor has no use for (the space bar, for one) belong to the host, once: a host that
+        // hands them back to the focused window does not get them again.
+        if (!used && !forwardingKey) {
+            forwardingKey = true;
+            const LRESULT result = SendMessageA(GetParent(window), message, wParam, lParam);
+            forwardingKey = false;
+            return result;
         }
         return 0;
     }

@@ -36,4 +36,6 @@ class Win32Frame : public IPlatformFrame {
     HWND window = nullptr;
     // A press whose release the frame still expects.
     bool tracking = false;
+    // A key on its way to the host's window.
+    bool forwardingKey = false;
 };

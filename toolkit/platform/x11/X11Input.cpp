@@ -78,6 +78,8 @@ CButtonState heldButtons(uint16_t state) {
     return result;
 }
 
+namespace {
+
 VstKeyCode keyFromKeysym(uint32_t keysym, uint16_t state) {
     VstKeyCode key{};
     const CButtonState held = modifiers(state);
@@ -95,6 +97,8 @@ VstKeyCode keyFromKeysym(uint32_t keysym, uint16_t state) {
     }
     return key;
 }
+
+} // namespace
 
 Keyboard::Keyboard(xcb_connection_t* connection) {
     const xcb_setup_t* setup = xcb_get_setup(connection);

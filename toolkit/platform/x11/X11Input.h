@@ -22,15 +22,13 @@ CButtonState buttonFlag(uint8_t button);
 CButtonState modifiers(uint16_t state);
 // The buttons held down, from an event's state.
 CButtonState heldButtons(uint16_t state);
-// A key stroke for a keysym, or one with neither character nor virtual key when the toolkit has no use
-// for it.
-VstKeyCode keyFromKeysym(uint32_t keysym, uint16_t state);
 
 // The server's table from key codes to keysyms, read once per connection.
 class Keyboard {
   public:
     // [the connection's thread] Asks the server; an empty table when it does not answer.
     explicit Keyboard(xcb_connection_t* connection);
+    // A key stroke, or one with neither character nor virtual key when the toolkit has no use for it.
     VstKeyCode translate(uint8_t keycode, uint16_t state) const;
 
   private:

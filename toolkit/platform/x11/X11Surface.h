@@ -26,7 +26,6 @@ class Surface {
 
     // Copies `area` of `pixels` (the size given at creation) to the same place in the window.
     void show(const CPixelBuffer& pixels, const CRect& area);
-    bool sharesMemory() const { return shared != nullptr; }
 
   private:
     void attachSharedMemory();
