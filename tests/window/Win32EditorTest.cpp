@@ -3,6 +3,7 @@
 // (read back with BitBlt) shows the committed golden pictures, also after host automation from another
 // thread, and many windows, bad parents and unloading the DLL leave nothing behind.
 #include "CPixelBuffer.h"
+#include "GestureHost.h"
 #include "GoldenWindow.h"
 #include "VstStructures.h"
 
@@ -27,22 +28,6 @@ constexpr int kWidth = 171;
 constexpr int kHeight = 149;
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
-
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    float value;
-};
-
-// Gesture notifications arrive on this thread, from the window's messages.
-std::vector<HostCall> hostCalls;
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
-        hostCalls.push_back({opcode, index, opt});
-    }
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
 
 // The host's message loop, until `done` or two seconds; the milliseconds it took, or -1.
 long pumpUntil(const std::function<bool()>& done, DWORD limit = 2000) {
@@ -71,11 +56,11 @@ class Win32Editor : public ::testing::Test {
         ASSERT_NE(library, nullptr);
         entry =
             reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
-        effect = entry(recordingHost);
+        effect = entry(GestureHost::callback);
         host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
                                nullptr, nullptr, nullptr, nullptr);
         pumpUntil([] { return false; }, 50);
-        hostCalls.clear();
+        GestureHost::take();
     }
     void TearDown() override {
         dispatch(effClose);
@@ -92,9 +77,7 @@ class Win32Editor : public ::testing::Test {
     }
     std::vector<HostCall> takeCalls() {
         pumpUntil([] { return false; }, 20);
-        std::vector<HostCall> taken;
-        taken.swap(hostCalls);
-        return taken;
+        return GestureHost::take();
     }
     CPixelBuffer shown() {
         BITMAPINFO info{};

@@ -4,6 +4,7 @@
 // automation from another thread repaints within a timer period, whether or not the host sends
 // effEditIdle; nothing is left behind by bad parents, no display or many windows.
 #include "CPixelBuffer.h"
+#include "GestureHost.h"
 #include "GoldenWindow.h"
 #include "VstStructures.h"
 #include "XServer.h"
@@ -15,7 +16,6 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
-#include <mutex>
 #include <thread>
 #include <vector>
 
@@ -31,31 +31,6 @@ constexpr uint32_t kControlL = 0xffe3;
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
 
-struct HostCall {
-    VstInt32 opcode;
-    VstInt32 index;
-    float value;
-};
-
-// The gesture notifications the editor sends the host, from whichever thread sends them.
-std::mutex callGuard;
-std::vector<HostCall> hostCalls;
-
-VstIntPtr VSTCALLBACK recordingHost(AEffect*, VstInt32 opcode, VstInt32 index, VstIntPtr, void*, float opt) {
-    if (opcode == audioMasterAutomate || opcode == audioMasterBeginEdit || opcode == audioMasterEndEdit) {
-        const std::lock_guard<std::mutex> lock(callGuard);
-        hostCalls.push_back({opcode, index, opt});
-    }
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
-std::vector<HostCall> takeCalls() {
-    const std::lock_guard<std::mutex> lock(callGuard);
-    std::vector<HostCall> taken;
-    taken.swap(hostCalls);
-    return taken;
-}
-
 // A host that sends effEditIdle every 20 ms, and one that never does.
 class X11Editor : public ::testing::TestWithParam<bool> {
   protected:
@@ -66,8 +41,8 @@ class X11Editor : public ::testing::TestWithParam<bool> {
     }
     static void TearDownTestSuite() { dlclose(library); }
     void SetUp() override {
-        effect = entry(recordingHost);
-        takeCalls();
+        effect = entry(GestureHost::callback);
+        GestureHost::take();
     }
     void TearDown() override { dispatch(effClose); }
 
@@ -98,7 +73,7 @@ class X11Editor : public ::testing::TestWithParam<bool> {
     std::vector<HostCall> gestureOn(VstInt32 index) {
         std::vector<HostCall> calls;
         waitUntil([&] {
-            for (const HostCall& call : takeCalls()) {
+            for (const HostCall& call : GestureHost::take()) {
                 calls.push_back(call);
             }
             return !calls.empty() && calls.back().opcode == audioMasterEndEdit && calls.back().index == index;
@@ -257,7 +232,7 @@ TEST_P(X11Editor, ManyOpensAndInstancesHoldNoWindowThreadDescriptorOrMemoryAfter
 
     std::vector<AEffect*> project;
     for (int i = 0; i < 100; ++i) {
-        project.push_back(entry(recordingHost));
+        project.push_back(entry(GestureHost::callback));
     }
     EXPECT_EQ(threadCount(), threads) << "instances whose editors are closed hold no thread";
     for (AEffect* instance : project) {
