@@ -162,9 +162,11 @@ void CDrawContext::drawPixels(const uint32_t* pixels, int width, int height, con
     const int top = std::max(pixelIndex(rect.top), clipTop);
     const int right = std::min(pixelIndex(rect.right), clipRight);
     const int bottom = std::min(pixelIndex(rect.bottom), clipBottom);
-    // Picture coordinate = window coordinate + shift.
+    // Picture coordinate = window coordinate + shift; columns outside the picture are left alone.
     const int shiftX = pixelIndex(offset.x) - pixelIndex(rect.left);
     const int shiftY = pixelIndex(offset.y) - pixelIndex(rect.top);
+    const int firstX = std::max(left, -shiftX);
+    const int endX = std::min(right, width - shiftX);
     for (int y = top; y < bottom; ++y) {
         const int sourceY = y + shiftY;
         if (sourceY < 0 || sourceY >= height) {
@@ -172,16 +174,17 @@ void CDrawContext::drawPixels(const uint32_t* pixels, int width, int height, con
         }
         const uint32_t* source = pixels + static_cast<std::size_t>(sourceY) * width;
         uint32_t* destination = target.row(y);
-        for (int x = left; x < right; ++x) {
-            const int sourceX = x + shiftX;
-            if (sourceX < 0 || sourceX >= width) {
-                continue;
-            }
-            uint32_t s = source[sourceX];
+        for (int x = firstX; x < endX; ++x) {
+            uint32_t s = source[x + shiftX];
             if (globalAlpha != 255) {
                 s = pixel::scale(s, globalAlpha);
             }
-            destination[x] = pixel::alpha(s) == 255 ? s : pixel::over(destination[x], s);
+            const uint32_t a = pixel::alpha(s);
+            if (a == 255) {
+                destination[x] = s;
+            } else if (s != 0) {
+                destination[x] = pixel::over(destination[x], s);
+            }
         }
     }
 }
