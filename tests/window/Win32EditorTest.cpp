@@ -6,6 +6,7 @@
 #include "GestureHost.h"
 #include "GoldenWindow.h"
 #include "VstStructures.h"
+#include "WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -79,29 +80,7 @@ class Win32Editor : public ::testing::Test {
         pumpUntil([] { return false; }, 20);
         return GestureHost::take();
     }
-    CPixelBuffer shown() {
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), kWidth, -kHeight, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        const HDC screen = GetDC(editorWindow());
-        const HDC memory = CreateCompatibleDC(screen);
-        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, kWidth, kHeight, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        CPixelBuffer picture(kWidth, kHeight);
-        const auto* pixels = static_cast<const uint32_t*>(bits);
-        for (int y = 0; y < kHeight; ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                picture.row(y)[x] = pixels[y * kWidth + x] | 0xFF000000u;
-            }
-        }
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(editorWindow(), screen);
-        return picture;
-    }
+    CPixelBuffer shown() { return captureWindow(editorWindow(), kWidth, kHeight); }
     // How long until the window shows a golden picture; or -1 with the difference when it never does.
     long untilShown(const char* golden, std::string& difference) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);

@@ -8,6 +8,7 @@
 #include "GestureLog.h"
 #include "ModuleHandle.h"
 #include "Win32Frame.h"
+#include "WindowCapture.h"
 
 #include <gtest/gtest.h>
 
@@ -82,29 +83,8 @@ class Win32Window : public ::testing::Test {
         SendMessageW(window(), WM_MOUSEWHEEL, MAKEWPARAM(keys, steps * WHEEL_DELTA),
                      MAKELPARAM(where.x, where.y));
     }
-    // What the screen shows in the window, as 0x00RRGGBB pixels.
-    std::vector<uint32_t> shown() {
-        const int width = pixelIndex(kEditorSize.right);
-        const int height = pixelIndex(kEditorSize.bottom);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof(BITMAPINFOHEADER), width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        const HDC screen = GetDC(window());
-        const HDC memory = CreateCompatibleDC(screen);
-        const HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        const HGDIOBJ old = SelectObject(memory, bitmap);
-        BitBlt(memory, 0, 0, width, height, screen, 0, 0, SRCCOPY);
-        GdiFlush();
-        std::vector<uint32_t> pixels(static_cast<const uint32_t*>(bits),
-                                     static_cast<const uint32_t*>(bits) + width * height);
-        SelectObject(memory, old);
-        DeleteObject(bitmap);
-        DeleteDC(memory);
-        ReleaseDC(window(), screen);
-        for (uint32_t& p : pixels) {
-            p &= 0xFFFFFFu;
-        }
-        return pixels;
+    CPixelBuffer shown() {
+        return captureWindow(window(), pixelIndex(kEditorSize.right), pixelIndex(kEditorSize.bottom));
     }
 
     HWND host = nullptr;
@@ -163,12 +143,7 @@ TEST_F(Win32Window, MouseWheelAndKeyMessagesGiveWholeGesturesAndTheWindowShowsTh
 
     RedrawWindow(window(), nullptr, nullptr, RDW_INVALIDATE | RDW_UPDATENOW);
     pumpMessages(50);
-    const CPixelBuffer& drawn = frame->renderAll();
-    std::vector<uint32_t> expected(drawn.data());
-    for (uint32_t& p : expected) {
-        p &= 0xFFFFFFu;
-    }
-    EXPECT_TRUE(shown() == expected) << "the window does not show the frame's pixels";
+    EXPECT_TRUE(shown().data() == frame->renderAll().data()) << "the window does not show the frame's pixels";
     frame->forget();
 }
 
