@@ -4,9 +4,11 @@
 #pragma once
 
 #include "CPixelBuffer.h"
+#include "VstAbi.h"
 
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class GoldenWindow {
@@ -21,3 +23,12 @@ class GoldenWindow {
     std::string path;
     std::vector<uint32_t> golden;
 };
+
+// Host automation from a thread other than the window's, and the golden picture the window must end on.
+struct AutomatedState {
+    const char* golden;
+    std::vector<std::pair<VstInt32, float>> parameters;
+};
+const std::vector<AutomatedState>& automatedStates();
+// Sets the state's parameters through the record on a thread of its own, and waits for it.
+void automateFromAnotherThread(AEffect* effect, const AutomatedState& state);

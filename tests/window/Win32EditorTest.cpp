@@ -135,21 +135,8 @@ TEST_F(Win32Editor, MouseMessagesOnTheKnobsBecomeAutomationAndTheWindowShowsTheG
     EXPECT_EQ(wheel[1].index, 1);
     EXPECT_FLOAT_EQ(effect->getParameter(effect, 1), 0.1f) << "a wheel step on DRIVE adds 0.1";
 
-    struct State {
-        const char* golden;
-        std::vector<std::pair<VstInt32, float>> parameters;
-    };
-    const State states[] = {
-        {"editor-knob-0.45.png", {{0, 0.45f}, {1, 0.0f}}},
-        {"editor-high-pass-drive-1-reso-0.png", {{0, 1.0f}, {1, 1.0f}, {2, 0.0f}}},
-    };
-    for (const State& state : states) {
-        std::thread automation([&] {
-            for (const auto& [index, value] : state.parameters) {
-                effect->setParameter(effect, index, value);
-            }
-        });
-        automation.join();
+    for (const AutomatedState& state : automatedStates()) {
+        automateFromAnotherThread(effect, state);
         const long latency = untilShown(state.golden, difference);
         std::printf("host automation from another thread shown after %ld ms (%s)\n", latency, state.golden);
         EXPECT_GE(latency, 0) << state.golden << ": " << difference;

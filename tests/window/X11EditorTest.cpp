@@ -178,21 +178,8 @@ TEST_P(X11Editor, TheWindowShowsTheGoldenPicturesAndHostAutomationFromAnotherThr
     gestureOn(0);
     EXPECT_NE(untilShown("editor-knob-0.2.png", difference), 0ms) << "after a drag to 0.2: " << difference;
 
-    struct State {
-        const char* golden;
-        std::vector<std::pair<VstInt32, float>> parameters;
-    };
-    const State states[] = {
-        {"editor-knob-0.45.png", {{0, 0.45f}}},
-        {"editor-high-pass-drive-1-reso-0.png", {{0, 1.0f}, {1, 1.0f}, {2, 0.0f}}},
-    };
-    for (const State& state : states) {
-        std::thread automation([&] {
-            for (const auto& [index, value] : state.parameters) {
-                effect->setParameter(effect, index, value);
-            }
-        });
-        automation.join();
+    for (const AutomatedState& state : automatedStates()) {
+        automateFromAnotherThread(effect, state);
         const std::chrono::milliseconds latency = untilShown(state.golden, difference);
         std::printf("%s effEditIdle: host automation shown after %lld ms (%s)\n",
                     GetParam() ? "with" : "without", static_cast<long long>(latency.count()), state.golden);
