@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     googletest libgtest-dev libgmock-dev libbenchmark-dev
-    libsndfile1-dev sox
+    libsndfile1-dev libsoxr-dev sox
     libcairo2-dev fonts-liberation2 libstb-dev
     clang-format
     libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb

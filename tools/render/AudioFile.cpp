@@ -45,14 +45,13 @@ void releasePendingSlot(int slot) {
         pendingTemporary[slot][0] = '\0';
 }
 
-// libsndfile's encoders start some messages with "Error : "; ours say that already.
+} // namespace
+
 std::string libraryMessage(const char* text) {
     const std::string message = text;
     const std::string prefix = "Error : ";
     return message.rfind(prefix, 0) == 0 ? message.substr(prefix.size()) : message;
 }
-
-} // namespace
 
 AudioReader::AudioReader(const std::string& path) : path_(path) {
     SF_INFO info{};
@@ -91,8 +90,12 @@ int64_t AudioReader::read(float* interleaved, int64_t frames) {
     return got;
 }
 
-AudioWriter::AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate)
+AudioWriter::AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sourceRate,
+                         int fileRate)
     : path_(path), channels_(channels) {
+    // Made before the temporary file, which a failure here would leave behind.
+    if (sourceRate != fileRate)
+        resampler_ = std::make_unique<Resampler>(sourceRate, fileRate, channels);
     const size_t slash = path.rfind('/');
     const std::string directory =
         slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
@@ -120,7 +123,7 @@ AudioWriter::AudioWriter(const std::string& path, const OutputFormat& format, in
     SF_INFO info{};
     info.format = format.format;
     info.channels = channels;
-    info.samplerate = sampleRate;
+    info.samplerate = fileRate;
     file_ = sf_open_fd(descriptor, SFM_WRITE, &info, SF_TRUE);
     if (file_ == nullptr) {
         close(descriptor);
@@ -150,11 +153,24 @@ AudioWriter::~AudioWriter() {
 }
 
 void AudioWriter::write(const float* interleaved, int64_t frames) {
+    if (!resampler_) {
+        store(interleaved, frames);
+        return;
+    }
+    const std::vector<float>& converted = resampler_->process(interleaved, frames);
+    store(converted.data(), static_cast<int64_t>(converted.size()) / channels_);
+}
+
+void AudioWriter::store(const float* interleaved, int64_t frames) {
     if (sf_writef_float(file_, interleaved, frames) != frames)
         throw RenderError("error writing '" + path_ + "': " + sf_strerror(file_));
 }
 
 void AudioWriter::commit() {
+    if (resampler_) {
+        const std::vector<float>& rest = resampler_->finish();
+        store(rest.data(), static_cast<int64_t>(rest.size()) / channels_);
+    }
     sf_write_sync(file_);
     const int status = sf_close(file_);
     file_ = nullptr;

@@ -3,8 +3,10 @@
 #pragma once
 
 #include "OutputFormat.h"
+#include "Resampler.h"
 
 #include <cstdint>
+#include <memory>
 #include <string>
 
 typedef struct sf_private_tag SNDFILE;
@@ -37,8 +39,10 @@ class AudioReader {
 
 class AudioWriter {
   public:
-    // Creates a temporary file beside `path`; nothing appears under `path` before commit().
-    AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sampleRate);
+    // Creates a temporary file beside `path`; nothing appears under `path` before commit(). Frames come at
+    // `sourceRate` and are stored at `fileRate`: resampled when the two differ, else as they are.
+    AudioWriter(const std::string& path, const OutputFormat& format, int channels, int sourceRate,
+                int fileRate);
     ~AudioWriter(); // removes the temporary file unless committed
     AudioWriter(const AudioWriter&) = delete;
     AudioWriter& operator=(const AudioWriter&) = delete;
@@ -47,12 +51,18 @@ class AudioWriter {
     void commit(); // close and rename onto the final path
 
   private:
+    void store(const float* interleaved, int64_t frames);
+
     std::string path_;
     std::string temporaryPath_;
     SNDFILE* file_ = nullptr;
     int channels_ = 0;
     int pendingSlot_ = -1;
+    std::unique_ptr<Resampler> resampler_;
 };
+
+// A libsndfile message without the "Error : " some of its encoders start with; ours say that already.
+std::string libraryMessage(const char* text);
 
 // Same file by path or by device and inode; false if either does not exist.
 bool sameFile(const std::string& a, const std::string& b);

@@ -3,6 +3,7 @@
 #include "AudioFile.h"
 #include "DemoSignal.h"
 #include "InfoReport.h"
+#include "OutputRate.h"
 #include "PluginLoader.h"
 #include "Rack.h"
 #include "RenderError.h"
@@ -54,27 +55,38 @@ void refuseSameFile(const std::string& a, const std::string& b, const char* what
         throw RenderError(std::string("OUTPUT '") + b + "' is the " + what + " file; choose another name");
 }
 
-// The output's format, with the warning and note lines it calls for.
-OutputFormat outputFormat(const Options& options, int inputFormat) {
+struct Output {
+    OutputFormat format;
+    int rate;
+};
+
+// The output's format and sample rate, with the warning and note lines they call for: none if either is
+// refused.
+Output chooseOutput(const Options& options, int inputFormat, int inputRate) {
     const int container = containerFor(options.output, options.container);
     const OutputFormat format = chooseOutputFormat(container, inputFormat, options.samples);
+    const OutputRate rate = chooseOutputRate(format.format, inputRate, options.rate);
     if (extensionDisagrees(options.output, container)) {
         std::cerr << "velmora-render: warning: writing " << describeFormat(format.format) << " data to '"
                   << options.output << "' as --format asks\n";
     }
-    if (!format.note.empty()) {
-        std::cerr << "velmora-render: " << format.note << "\n";
+    for (const std::string& note : {format.note, rate.note}) {
+        if (!note.empty()) {
+            std::cerr << "velmora-render: " << note << "\n";
+        }
     }
-    return format;
+    return {format, rate.rate};
 }
 
-void describeRun(Rack& rack, const Options& options, const RenderJob& job, int64_t frames, int format) {
+void describeRun(Rack& rack, const Options& options, const RenderJob& job, int64_t frames,
+                 const Output& output) {
     Plugin& plugin = rack.lead();
     std::cerr << "velmora-render: plug-in " << plugin.path()
               << (rack.size() == 2 ? ", one instance per channel" : "") << "\n"
               << "velmora-render: " << frames << " frames, " << job.sourceChannels << " channel(s) at "
               << job.sampleRate << " Hz, blocks of " << options.blockSize << ", tail of " << job.tailFrames
-              << " frames, writing stereo " << describeFormat(format) << "\n";
+              << " frames, writing stereo " << describeFormat(output.format.format) << " at " << output.rate
+              << " Hz\n";
     const auto& names = plugin.parameterNames();
     for (const auto& lane : job.lanes)
         std::cerr << "velmora-render: automating parameter " << lane.index << " '"
@@ -144,15 +156,15 @@ RenderJob makeJob(Rack& rack, const Options& options, int sourceChannels, int sa
 int runRender(const Options& options) {
     refuseSameFile(options.input, options.output, "INPUT");
     AudioReader reader(options.input);
-    const OutputFormat format = outputFormat(options, reader.format());
+    const Output output = chooseOutput(options, reader.format(), reader.sampleRate());
 
     HostContext host;
     Rack rack(loadPlugin(options, host));
     const RenderJob job = makeJob(rack, options, reader.channels(), reader.sampleRate());
 
-    AudioWriter writer(options.output, format, 2, reader.sampleRate());
+    AudioWriter writer(options.output, output.format, 2, reader.sampleRate(), output.rate);
     if (options.verbose) {
-        describeRun(rack, options, job, reader.frames(), format.format);
+        describeRun(rack, options, job, reader.frames(), output);
     }
     process(
         rack, options, job, [&reader](float* data, int64_t count) { return reader.read(data, count); },
@@ -165,7 +177,7 @@ int runDemo(const Options& options) {
     if (!options.demoInput.empty()) {
         refuseSameFile(options.demoInput, options.output, "--demo-input");
     }
-    const OutputFormat format = outputFormat(options, kDemoSampleFormat);
+    const Output output = chooseOutput(options, kDemoSampleFormat, kDemoSampleRate);
 
     HostContext host;
     Rack rack(loadPlugin(options, host));
@@ -195,12 +207,13 @@ int runDemo(const Options& options) {
     const int64_t totalFrames = static_cast<int64_t>(signal.size() / 2);
     std::unique_ptr<AudioWriter> dry;
     if (!options.demoInput.empty()) {
-        dry = std::make_unique<AudioWriter>(options.demoInput, format, 2, kDemoSampleRate);
+        dry =
+            std::make_unique<AudioWriter>(options.demoInput, output.format, 2, kDemoSampleRate, output.rate);
         dry->write(signal.data(), totalFrames);
     }
-    AudioWriter writer(options.output, format, 2, kDemoSampleRate);
+    AudioWriter writer(options.output, output.format, 2, kDemoSampleRate, output.rate);
     if (options.verbose) {
-        describeRun(rack, options, job, totalFrames, format.format);
+        describeRun(rack, options, job, totalFrames, output);
     }
 
     int64_t position = 0;

@@ -1,5 +1,6 @@
 #include "Options.h"
 
+#include "OutputRate.h"
 #include "RenderError.h"
 
 #include <cerrno>
@@ -10,13 +11,13 @@ namespace render {
 
 namespace {
 
-int parseBlockSize(const std::string& text) {
+int parseWholeNumber(const std::string& option, const std::string& text, int min, int max) {
     char* end = nullptr;
     errno = 0;
     const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || errno == ERANGE || value < kMinBlockSize || value > kMaxBlockSize)
-        throw RenderError("bad --block '" + text + "' (expected a whole number from " +
-                          std::to_string(kMinBlockSize) + " to " + std::to_string(kMaxBlockSize) + ")");
+    if (text.empty() || *end != '\0' || errno == ERANGE || value < min || value > max)
+        throw RenderError("bad " + option + " '" + text + "' (expected a whole number from " +
+                          std::to_string(min) + " to " + std::to_string(max) + ")");
     return static_cast<int>(value);
 }
 
@@ -88,12 +89,16 @@ Options parseOptions(int argc, const char* const* argv) {
             noValue();
             options.mode = Mode::Help;
             return options;
+        } else if (name == "--version") {
+            noValue();
+            options.mode = Mode::Version;
+            return options;
         } else if (name == "--plugin") {
             options.plugin = value();
             if (options.plugin.empty())
                 throw RenderError("--plugin needs a path");
         } else if (name == "--block") {
-            options.blockSize = parseBlockSize(value());
+            options.blockSize = parseWholeNumber(name, value(), kMinBlockSize, kMaxBlockSize);
         } else if (name == "--format") {
             options.container = containerNamed(value());
         } else if (name == "--float") {
@@ -101,6 +106,8 @@ Options parseOptions(int argc, const char* const* argv) {
             options.samples.floatSamples = true;
         } else if (name == "--bits") {
             options.samples.bits = parseBits(value());
+        } else if (name == "--rate") {
+            options.rate = parseWholeNumber(name, value(), kMinRate, kMaxRate);
         } else if (name == "--quality") {
             options.samples.quality = parseQuality(value());
         } else if (name == "--tail") {
@@ -188,6 +195,9 @@ const char* usageText() {
            "                         (default for both: the input's samples where the format holds\n"
            "                         them, else 24-bit; for --demo, float)\n"
            "  --quality Q            ogg, opus and mp3: 0 (smallest) to 10 (best), default 8\n"
+           "  --rate HZ              write the output at this sample rate, 1000 to 768000, resampled\n"
+           "                         after the plug-in, which runs at the input's rate (default: the\n"
+           "                         input's, or the nearest one the format takes, with a line saying so)\n"
            "  --demo                 synthesise a 12 s test loop instead of reading INPUT; its knob,\n"
            "                         drive and reso sweeps can be overridden with --set/--automate\n"
            "  --demo-input FILE      with --demo, also write the dry loop to FILE\n"
@@ -195,14 +205,16 @@ const char* usageText() {
            "  --verbose, -v          describe the run and the plug-in's calls to the host\n"
            "  --quiet, -q            no summary line\n"
            "  --help, -h             this text\n"
+           "  --version              print the program's version\n"
            "\n"
            "Input: any file libsndfile reads (WAV, AIFF, FLAC, MP3, Ogg Vorbis, Opus, W64, CAF and\n"
            "more) with one or two channels. A mono input feeds both plug-in inputs; the output is\n"
            "always stereo, as long as the input plus --tail.\n"
            "Output: the format comes from OUTPUT's extension, never from the input's: .wav, .aif or\n"
-           ".aiff, .flac, .ogg (Vorbis), .opus (at 8, 12, 16, 24 or 48 kHz), .mp3 (up to 48 kHz),\n"
-           ".w64, .rf64, .caf, .au. OUTPUT is written only when the whole run succeeds, and may not\n"
-           "be the INPUT file.\n"
+           ".aiff, .flac, .ogg (Vorbis), .opus, .mp3, .w64, .rf64, .caf, .au. Opus takes 8, 12, 16,\n"
+           "24 or 48 kHz and MP3 up to 48 kHz: another input rate is resampled to the next one above\n"
+           "it, or from above 48 kHz to 48 kHz (MP3: 44.1 kHz from 88.2 and 176.4 kHz). OUTPUT is\n"
+           "written only when the whole run succeeds, and may not be the INPUT file.\n"
            "Plug-ins: two or more outputs, or a mono plug-in (one input, one output), which runs as\n"
            "two instances, one per channel, with the same settings.\n";
 }

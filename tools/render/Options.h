@@ -9,7 +9,7 @@
 
 namespace render {
 
-enum class Mode { Render, Demo, Info, Help };
+enum class Mode { Render, Demo, Info, Help, Version };
 
 struct ParameterSetting {
     std::string name; // as given: a parameter name or an index
@@ -30,6 +30,7 @@ struct Options {
     int blockSize = 512;
     int container = 0; // --format; 0: from OUTPUT's name
     SampleRequest samples;
+    int rate = 0; // --rate; 0: the input's where the output format takes it
     double tailSeconds = 0.0;
     bool verbose = false;
     bool quiet = false;

@@ -23,6 +23,9 @@ int main(int argc, char** argv) {
         case Mode::Help:
             std::cout << usageText();
             return 0;
+        case Mode::Version:
+            std::cout << "velmora-render " << VELMORA_VERSION << '\n';
+            return 0;
         case Mode::Info:
             return runInfo(options);
         case Mode::Demo:

@@ -38,6 +38,7 @@ TEST(RenderOptions, ModesAndTheirFiles) {
     EXPECT_EQ(parse({"--plugin", "x.so", "--info"}).mode, Mode::Info);
     EXPECT_EQ(parse({"--info", "--plugin=x.so"}).plugin, "x.so");
     EXPECT_EQ(parse({"in.wav", "--help"}).mode, Mode::Help);
+    EXPECT_EQ(parse({"--version"}).mode, Mode::Version);
     // After "--" a name that starts with a dash is a file.
     EXPECT_EQ(parse({"--", "-in.wav", "out.wav"}).input, "-in.wav");
 }
@@ -79,17 +80,24 @@ TEST(RenderOptions, WrongCombinationsAndCountsAreRefused) {
 }
 
 TEST(RenderOptions, OutputAndTailOptions) {
-    const Options options =
-        parse({"--format", "FLAC", "--bits", "24", "--tail", "1500ms", "--quality=2.5", "a", "b"});
+    const Options options = parse({"--format", "FLAC", "--bits", "24", "--tail", "1500ms", "--quality=2.5",
+                                   "--rate", "96000", "a", "b"});
     EXPECT_EQ(options.container, render::containerNamed("flac"));
     EXPECT_EQ(options.samples.bits, 24);
     EXPECT_DOUBLE_EQ(options.tailSeconds, 1.5);
     EXPECT_DOUBLE_EQ(*options.samples.quality, 2.5);
+    EXPECT_EQ(options.rate, 96000);
     EXPECT_DOUBLE_EQ(parse({"a", "b"}).tailSeconds, 0.0);
-    const char* const refused[][3] = {
-        {"--bits", "8", "--bits '8'"},         {"--bits", "24.0", "'24.0'"}, {"--quality", "11", "'11'"},
-        {"--quality", "high", "'high'"},       {"--tail", "-1", "'-1'"},     {"--tail", "3601", "an hour"},
-        {"--bits", "16", "cannot be combined"}};
+    EXPECT_EQ(parse({"--rate=1000", "a", "b"}).rate, 1000);
+    const char* const refused[][3] = {{"--bits", "8", "--bits '8'"},
+                                      {"--bits", "24.0", "'24.0'"},
+                                      {"--quality", "11", "'11'"},
+                                      {"--quality", "high", "'high'"},
+                                      {"--tail", "-1", "'-1'"},
+                                      {"--tail", "3601", "an hour"},
+                                      {"--bits", "16", "cannot be combined"},
+                                      {"--rate", "768001", "'768001'"},
+                                      {"--rate", "0", "'0'"}};
     for (const auto& [option, value, message] : refused) {
         const std::string error = errorOf({"--float", option, value, "a", "b"});
         EXPECT_NE(error.find(message), std::string::npos) << message << ": " << error;

@@ -1,6 +1,7 @@
 // Which format the output gets: the container from the name, the samples from the input where the
 // container holds them, else 24-bit; explicit choices win or fail with a reason.
 #include "OutputFormat.h"
+#include "OutputRate.h"
 #include "RenderError.h"
 
 #include <gtest/gtest.h>
@@ -67,4 +68,40 @@ TEST(RenderOutputFormat, FollowsTheNameTheInputAndTheRequest) {
     // --quality 10 is libsndfile's compression level 0, --quality 0 its level 1.
     EXPECT_EQ(*chooseOutputFormat(kVorbis, kWav16, {0, false, 10.0}).compressionLevel, 0.0);
     EXPECT_EQ(*chooseOutputFormat(kMp3, kWav16, {0, false, 0.0}).compressionLevel, 1.0);
+}
+
+// The output's rate: the input's or --rate where the format takes it; else, for the input's rate, the
+// next one above that the format takes or, above them all, the highest of the input's family.
+TEST(RenderOutputFormat, RateIsKeptOrTheNearestTheFormatTakes) {
+    constexpr int kOpus = SF_FORMAT_OGG | SF_FORMAT_OPUS;
+    constexpr int kFlac = SF_FORMAT_FLAC | SF_FORMAT_PCM_24;
+    struct RateCase {
+        int format;
+        int input;
+        int requested;
+        int expected; // 0: refused
+    };
+    const RateCase cases[] = {
+        {kOpus, 44100, 0, 48000},      {kOpus, 16000, 0, 16000},       {kOpus, 22050, 0, 24000},
+        {kOpus, 88200, 0, 48000},      {kMp3, 96000, 0, 48000},        {kMp3, 88200, 0, 44100},
+        {kMp3, 176400, 0, 44100},      {kMp3, 37800, 0, 44100},        {kMp3, 8000, 0, 8000},
+        {kFlac, 768000, 0, 384000},    {kFlac, 705600, 0, 352800},     {kWav16, 768000, 0, 768000},
+        {kWav16, 44100, 22050, 22050}, {kVorbis, 44100, 96000, 96000}, {kOpus, 48000, 44100, 0},
+        {kMp3, 44100, 96000, 0},       {kFlac, 44100, 700000, 0},
+    };
+    for (const auto& rateCase : cases) {
+        SCOPED_TRACE(describeFormat(rateCase.format) + " from " + std::to_string(rateCase.input) +
+                     " Hz, --rate " + std::to_string(rateCase.requested));
+        try {
+            const OutputRate rate = chooseOutputRate(rateCase.format, rateCase.input, rateCase.requested);
+            EXPECT_EQ(rate.rate, rateCase.expected);
+            // Only a rate the program chose by itself is worth a line.
+            EXPECT_EQ(rate.note.empty(), rate.rate == rateCase.input || rateCase.requested != 0) << rate.note;
+        } catch (const RenderError& error) {
+            EXPECT_EQ(rateCase.expected, 0) << error.what();
+            EXPECT_NE(std::string(error.what()).find("--rate " + std::to_string(rateCase.requested)),
+                      std::string::npos)
+                << error.what();
+        }
+    }
 }
