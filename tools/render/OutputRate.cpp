@@ -97,13 +97,15 @@ OutputRate chooseOutputRate(int format, int inputRate, int requested) {
         output.rate = requested;
         return output;
     }
-    if (formatTakesRate(format, inputRate)) {
+    std::string reason;
+    if (formatTakesRate(format, inputRate, &reason)) {
         output.rate = inputRate;
         return output;
     }
     output.rate = nearestTakenRate(format, inputRate);
     if (output.rate == 0) {
-        throw RenderError("cannot write " + describeFormat(format) + " at any common sample rate");
+        // Not the rate then: this libsndfile cannot write the format at all.
+        throw RenderError("cannot write " + describeFormat(format) + ": " + reason);
     }
     output.note = describeFormat(format) + " cannot be written at " + std::to_string(inputRate) +
                   " Hz; resampling the plug-in's output to " + std::to_string(output.rate) + " Hz";
