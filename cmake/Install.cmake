@@ -1,6 +1,7 @@
 # What `cmake --install` puts where, on Linux: the plug-in in lib/vst (where Debian's VST 2.4 plug-ins
-# live and hosts look), the renderer in bin with its manual page, and the licences as the copyright file
-# the Debian package needs. The Windows DLL installs through its installer or by hand (Packaging.cmake).
+# live and hosts look), the renderer in bin with its manual page, and in the documentation folder a
+# README, the changelog and (Packaging.cmake) the licences as the copyright file the Debian package
+# needs. The Windows DLL installs through its installer or by hand (Packaging.cmake).
 if(WIN32)
     return()
 endif()
@@ -10,13 +11,34 @@ set(VELMORA_DOC_DIR share/doc/velmora)
 install(TARGETS Velmora LIBRARY DESTINATION lib/vst)
 install(TARGETS velmora-render RUNTIME DESTINATION bin)
 
+# The manual page carries the commit's date (packaging/ManualPage.cmake), made again when HEAD moves.
+set(velmora_man_source ${CMAKE_BINARY_DIR}/velmora-render.1)
+set(velmora_man_inputs ${PROJECT_SOURCE_DIR}/packaging/velmora-render.1.in
+    ${PROJECT_SOURCE_DIR}/packaging/ManualPage.cmake ${PROJECT_SOURCE_DIR}/packaging/changelog)
+find_program(VELMORA_GIT git)
+if(VELMORA_GIT)
+    execute_process(COMMAND ${VELMORA_GIT} rev-parse --path-format=absolute --git-path logs/HEAD
+        WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+        OUTPUT_VARIABLE velmora_head_log
+        ERROR_QUIET
+        OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(velmora_head_log AND EXISTS ${velmora_head_log})
+        list(APPEND velmora_man_inputs ${velmora_head_log})
+    endif()
+endif()
+add_custom_command(OUTPUT ${velmora_man_source}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/packaging/velmora-render.1.in
+            -DOUTPUT=${velmora_man_source} -DVERSION=${PROJECT_VERSION} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+            -P ${PROJECT_SOURCE_DIR}/packaging/ManualPage.cmake
+    DEPENDS ${velmora_man_inputs}
+    VERBATIM)
+
 # Compressed as Debian wants them, and without a time stamp, so that two builds give the same bytes.
-configure_file(${PROJECT_SOURCE_DIR}/packaging/velmora-render.1.in ${CMAKE_BINARY_DIR}/velmora-render.1 @ONLY)
 set(velmora_man_page ${CMAKE_BINARY_DIR}/velmora-render.1.gz)
 set(velmora_changelog ${CMAKE_BINARY_DIR}/changelog.gz)
 add_custom_command(OUTPUT ${velmora_man_page}
-    COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${CMAKE_BINARY_DIR}/velmora-render.1 ${velmora_man_page}
-    DEPENDS ${CMAKE_BINARY_DIR}/velmora-render.1
+    COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${velmora_man_source} ${velmora_man_page}
+    DEPENDS ${velmora_man_source}
     VERBATIM)
 add_custom_command(OUTPUT ${velmora_changelog}
     COMMAND sh -c "gzip -9nc \"$0\" > \"$1\"" ${PROJECT_SOURCE_DIR}/packaging/changelog ${velmora_changelog}
@@ -24,13 +46,9 @@ add_custom_command(OUTPUT ${velmora_changelog}
     VERBATIM)
 add_custom_target(velmora_install_docs ALL DEPENDS ${velmora_man_page} ${velmora_changelog})
 
-# The copyright file: our licence, then the third-party notices.
-set(velmora_copyright ${CMAKE_BINARY_DIR}/copyright)
-file(READ ${PROJECT_SOURCE_DIR}/LICENSE velmora_license_text)
-file(READ ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES velmora_notices_text)
-file(WRITE ${velmora_copyright} "${velmora_license_text}\n\n${velmora_notices_text}")
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-    ${PROJECT_SOURCE_DIR}/LICENSE ${PROJECT_SOURCE_DIR}/THIRD-PARTY-NOTICES)
-
 install(FILES ${velmora_man_page} DESTINATION share/man/man1)
-install(FILES ${velmora_copyright} ${velmora_changelog} DESTINATION ${VELMORA_DOC_DIR})
+install(FILES ${velmora_changelog} DESTINATION ${VELMORA_DOC_DIR})
+install(FILES ${PROJECT_SOURCE_DIR}/packaging/README.deb DESTINATION ${VELMORA_DOC_DIR} RENAME README)
+
+# Exactly what the rules above install, for a build of the packages alone (scripts/package.sh).
+add_custom_target(velmora_package_contents DEPENDS Velmora velmora-render velmora_install_docs)

@@ -25,6 +25,9 @@ if(WIN32)
     return()
 endif()
 
+set(VELMORA_MAINTAINER "${VELMORA_VENDOR} <velmora@trevanor.example>")
+include(${PROJECT_SOURCE_DIR}/packaging/DebianCopyright.cmake)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmora)
 set(CPACK_PACKAGE_VENDOR ${VELMORA_VENDOR})
@@ -35,11 +38,17 @@ set(CPACK_STRIP_FILES ON)
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
     OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_VENDOR} <velmora@trevanor.example>")
+set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${VELMORA_MAINTAINER}")
 set(CPACK_DEBIAN_PACKAGE_SECTION sound)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
-# Depends from the binaries' needs (dpkg-shlibdeps), so it follows what they link.
-set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Depends from the binaries' needs (dpkg-shlibdeps), so it follows what they link; and no maintainer
+# scripts. CPack's own dpkg-shlibdeps step (CPACK_DEBIAN_PACKAGE_SHLIBDEPS) also writes a postinst and a
+# postrm that call ldconfig for any shared object below /usr/lib, which takes in the plug-in in
+# /usr/lib/vst: useless there (ldconfig does not read that folder), a lintian warning, and a postrm
+# leaves the package half-removed ("rc") after apt remove. CPack has no setting against it, so that step
+# stays off and packaging/DebianDepends.cmake runs dpkg-shlibdeps over the staged files instead.
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS OFF)
+set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/packaging/DebianDepends.cmake)
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "${VELMORA_SUMMARY}
 Velmora is a stereo DJ filter with one main knob: left of centre it
 sweeps a low-pass filter, right of centre a high-pass filter, and at the

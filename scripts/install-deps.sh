@@ -12,7 +12,7 @@ packages=(
     libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb
     clang libclang-rt-14-dev llvm
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
-    nsis lintian man-db zip
+    nsis lintian man-db zip python3-debian
 )
 
 missing=()

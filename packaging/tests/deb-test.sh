@@ -1,7 +1,9 @@
 #!/bin/sh
 # The Debian package, unpacked into a temporary root (dpkg-deb -x) as dpkg would install it: every file in
-# its place, the licences in its copyright file, and the renderer finding the packaged plug-in by
-# itself and running it.
+# its place, the licences in its machine-readable copyright file, the renderer finding the packaged
+# plug-in by itself and running it, telling the package's version, and its manual page dated. Then
+# installed and removed by dpkg in a scratch root: without maintainer scripts nothing is left behind,
+# not even the "rc" state a postrm would leave.
 # Usage: deb-test.sh PACKAGE SOURCE_DIR
 set -eu
 package=$1
@@ -18,6 +20,7 @@ dpkg-deb -x "$package" "$root"
 # Exactly these files, nothing else (a stray build or test file would show here).
 expected='./usr/bin/velmora-render
 ./usr/lib/vst/Velmora.so
+./usr/share/doc/velmora/README
 ./usr/share/doc/velmora/changelog.gz
 ./usr/share/doc/velmora/copyright
 ./usr/share/man/man1/velmora-render.1.gz'
@@ -25,14 +28,31 @@ files=$(cd "$root" && find . -type f | sort)
 [ "$files" = "$expected" ] || fail "unexpected files:
 $files"
 
-# The licence, then every notice, verbatim.
-copyright="$root/usr/share/doc/velmora/copyright"
-head -c "$(wc -c < "$source_dir/LICENSE")" "$copyright" | cmp -s - "$source_dir/LICENSE" ||
-    fail "the copyright file does not start with LICENSE"
-tail -c "$(wc -c < "$source_dir/THIRD-PARTY-NOTICES")" "$copyright" | cmp -s - "$source_dir/THIRD-PARTY-NOTICES" ||
-    fail "the copyright file does not end with THIRD-PARTY-NOTICES"
+# Machine-readable (DEP-5, parsed strictly): LICENSE for our files, and a paragraph for each work of
+# THIRD-PARTY-NOTICES in Velmora.so whose licence text is the one there.
+/usr/bin/python3 - "$root/usr/share/doc/velmora/copyright" "$source_dir" <<'PYTHON' || fail "bad copyright file"
+import sys
+from debian.copyright import Copyright
+with open(sys.argv[1]) as f:
+    copyright = Copyright(f, strict=True)
+license = open(sys.argv[2] + "/LICENSE").read().strip()
+notices = open(sys.argv[2] + "/THIRD-PARTY-NOTICES").read()
+ours = copyright.find_files_paragraph("host/PluginEntry.cpp")
+assert ours.license.synopsis == "Expat" and ours.license.text.strip() == license, "LICENSE"
+for work in ("stb_image.h", "stb_truetype.h", "LiberationSans-Regular.ttf"):
+    paragraph = copyright.find_files_paragraph(work)
+    assert paragraph is not ours and paragraph.copyright, work
+    text = paragraph.license.text.strip()
+    assert len(text) > 500 and text in notices, work + ": not the licence in THIRD-PARTY-NOTICES"
+PYTHON
 
-dpkg-deb -f "$package" Depends | grep -q "libsndfile1" || fail "Depends does not name libsndfile1"
+depends=$(dpkg-deb -f "$package" Depends)
+for library in libc6 libsndfile1 libsoxr0; do
+    printf '%s' "$depends" | grep -q "$library" || fail "Depends does not name $library: $depends"
+done
+# Only the control file and the checksums: no maintainer scripts.
+control=$(dpkg-deb --ctrl-tarfile "$package" | tar -t | sort | tr '\n' ' ')
+[ "$control" = "./control ./md5sums " ] || fail "control files beyond control and md5sums: $control"
 
 # No --plugin: the renderer in usr/bin finds usr/lib/vst/Velmora.so.
 info=$("$root/usr/bin/velmora-render" --info) || fail "velmora-render --info failed"
@@ -42,6 +62,23 @@ printf '%s\n' "$info" | grep -qF 'effect name:     "Velmora"' || fail "not Velmo
 "$root/usr/bin/velmora-render" -q --set knob=0.2 --demo "$root/demo.flac" || fail "the demo render failed"
 [ -s "$root/demo.flac" ] || fail "the demo render wrote nothing"
 
-man -l "$root/usr/share/man/man1/velmora-render.1.gz" 2>/dev/null | grep -q -- "--tail" ||
-    fail "the manual page does not read, or lacks --tail"
-echo "deb test: the package installs, finds its plug-in and renders"
+version=$("$root/usr/bin/velmora-render" --version)
+[ "$version" = "velmora-render $(dpkg-deb -f "$package" Version)" ] || fail "--version says '$version'"
+
+man -l "$root/usr/share/man/man1/velmora-render.1.gz" 2>/dev/null | grep -q -- "--rate" ||
+    fail "the manual page does not read, or lacks --rate"
+zcat "$root/usr/share/man/man1/velmora-render.1.gz" | head -1 |
+    grep -qE '^\.TH VELMORA-RENDER 1 "[0-9]{4}-[0-9]{2}-[0-9]{2}" ' || fail "the manual page has no date"
+
+# dpkg in a scratch root: installed, then removed without a trace.
+scratch="$root/scratch"
+mkdir -p "$scratch/var/lib/dpkg/info" "$scratch/var/lib/dpkg/updates"
+touch "$scratch/var/lib/dpkg/status"
+dpkg --root="$scratch" --force-depends --force-not-root -i "$package" >/dev/null || fail "dpkg -i failed"
+[ -x "$scratch/usr/bin/velmora-render" ] || fail "dpkg -i installed no velmora-render"
+dpkg --root="$scratch" --force-not-root -r velmora >/dev/null || fail "dpkg -r failed"
+state=$(dpkg-query --admindir="$scratch/var/lib/dpkg" -W -f='${db:Status-Abbrev}' velmora 2>/dev/null || true)
+[ -z "$state" ] || [ "$state" = "un " ] || fail "after removal the package is still known to dpkg as '$state'"
+left=$(cd "$scratch" && find usr -type f 2>/dev/null || true)
+[ -z "$left" ] || fail "removal left files: $left"
+echo "deb test: the package installs, finds its plug-in, renders and removes cleanly"
