@@ -13,6 +13,7 @@ ManifestDPIAware true
 
 !include "MUI2.nsh"
 !include "LogicLib.nsh"
+!include "FileFunc.nsh"
 
 !define PRODUCT "Velmora"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
@@ -63,6 +64,13 @@ Section "Velmora"
     WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"${DOC_DIR}\Uninstall.exe"'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"${DOC_DIR}\Uninstall.exe" /S'
     WriteRegStr HKLM "${UNINSTALL_KEY}" "${FOLDER_VALUE}" "$INSTDIR"
+    WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayIcon" "${DOC_DIR}\Uninstall.exe"
+    ; The size Add/Remove Programs shows, in KB: the installed files as they are on the disk, uninstaller
+    ; included. Only Velmora.dll of the plug-in folder, which other plug-ins share.
+    ${GetSize} "$INSTDIR" "/M=Velmora.dll /S=0K /G=0" $0 $1 $2
+    ${GetSize} "${DOC_DIR}" "/S=0K /G=0" $1 $2 $3
+    IntOp $0 $0 + $1
+    WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $0
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
     WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd

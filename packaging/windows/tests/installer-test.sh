@@ -2,7 +2,8 @@
 # The Windows installer, run silently under Wine as a user's script would:
 #   - it installs Velmora.dll, byte for byte the built one, into the plug-in folder it is given;
 #   - the licences, the README and the uninstaller land in Program Files\Velmora;
-#   - the Add/Remove Programs entry names the uninstaller and the chosen folder;
+#   - the Add/Remove Programs entry names the uninstaller and the chosen folder, shows the uninstaller's
+#     icon and the installed files' size;
 #   - the installed DLL loads and renders the golden scenario;
 #   - the silent uninstaller removes the DLL, the folders it made and the entry.
 # Usage: installer-test.sh WINE_RUN PREFIX INSTALLER DLL GOLDEN_DUMP
@@ -40,6 +41,19 @@ entry=$(run reg query "$key") || fail "no Add/Remove Programs entry"
 for expected in "Velmora 1" "$folder" 'Program Files\Velmora\Uninstall.exe'; do
     printf '%s' "$entry" | grep -qF "$expected" || fail "the Add/Remove Programs entry lacks '$expected': $entry"
 done
+
+entry=$(printf '%s\n' "$entry" | tr -d '\r')
+printf '%s\n' "$entry" | grep -qE '^ +DisplayIcon +REG_SZ +C:\\Program Files\\Velmora\\Uninstall\.exe$' ||
+    fail "the Add/Remove Programs entry shows no uninstaller icon: $entry"
+# EstimatedSize: the KB of the installed files; the measure, at least Velmora.dll, is not empty.
+estimated=$(printf '%s\n' "$entry" | sed -n 's/^ *EstimatedSize *REG_DWORD *0x\([0-9a-fA-F]*\)$/\1/p')
+installed=$(cat "$unix_folder/Velmora.dll" "$unix_docs"/* | wc -c)
+[ "$installed" -gt "$(wc -c < "$dll")" ] || fail "cannot measure the installed files"
+[ -n "$estimated" ] || fail "the Add/Remove Programs entry has no EstimatedSize: $entry"
+# Measured folder by folder, each rounded down.
+if [ $((0x$estimated)) -gt $((installed / 1024)) ] || [ $((0x$estimated)) -lt $((installed / 1024 - 1)) ]; then
+    fail "EstimatedSize is $((0x$estimated)) KB, the installed files $installed bytes"
+fi
 
 run "$golden_dump" "$folder\\Velmora.dll" "Z:$output" || fail "the installed Velmora.dll does not load and run"
 [ -s "$output" ] || fail "the installed Velmora.dll rendered nothing"
