@@ -4,9 +4,12 @@
 #include "OutputFormat.h"
 #include "RenderError.h"
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <sndfile.h>
 #include <string>
+#include <vector>
 
 namespace render {
 
@@ -17,6 +20,21 @@ constexpr int kCommonRates[] = {8000,  11025, 12000, 16000,  22050,  24000,  320
                                 48000, 88200, 96000, 176400, 192000, 352800, 384000};
 // Rates that are multiples of this belong to the 44.1 kHz family.
 constexpr int kCdFamilyBase = 11025;
+// The codecs whose standards allow a few rates only. libsndfile is not asked about them: its MP3
+// encoder leaks its state each time it refuses a rate.
+constexpr int kOpusRates[] = {8000, 12000, 16000, 24000, 48000};
+constexpr int kMpegRates[] = {8000, 11025, 12000, 16000, 22050, 24000, 32000, 44100, 48000};
+
+std::vector<int> fixedRates(int format) {
+    switch (format & SF_FORMAT_SUBMASK) {
+    case SF_FORMAT_OPUS:
+        return {std::begin(kOpusRates), std::end(kOpusRates)};
+    case SF_FORMAT_MPEG_LAYER_III:
+        return {std::begin(kMpegRates), std::end(kMpegRates)};
+    default:
+        return {};
+    }
+}
 
 // A file libsndfile writes into nothing: only the encoders' checks of the rate matter.
 struct NullFile {
@@ -44,9 +62,24 @@ SF_VIRTUAL_IO nullFileCalls() {
     return calls;
 }
 
-// Whether libsndfile writes `format` at `rate`; if not, its reason in `reason`. Opus and MP3 take a few
-// rates only, FLAC none above 655350 Hz.
+// Whether `format` can be written at `rate`; if not, why in `reason`. Beside Opus and MP3, libsndfile
+// refuses FLAC above 655350 Hz.
 bool formatTakesRate(int format, int rate, std::string* reason = nullptr) {
+    const std::vector<int> fixed = fixedRates(format);
+    if (!fixed.empty()) {
+        if (std::find(fixed.begin(), fixed.end(), rate) != fixed.end()) {
+            return true;
+        }
+        if (reason != nullptr) {
+            *reason = "it takes";
+            for (size_t i = 0; i < fixed.size(); ++i) {
+                *reason +=
+                    (i == 0 ? " " : (i + 1 == fixed.size() ? " or " : ", ")) + std::to_string(fixed[i]);
+            }
+            *reason += " Hz only";
+        }
+        return false;
+    }
     SF_VIRTUAL_IO calls = nullFileCalls();
     NullFile null;
     SF_INFO info{};
