@@ -50,5 +50,7 @@ install(FILES ${velmora_man_page} DESTINATION share/man/man1)
 install(FILES ${velmora_changelog} DESTINATION ${VELMORA_DOC_DIR})
 install(FILES ${PROJECT_SOURCE_DIR}/packaging/README.deb DESTINATION ${VELMORA_DOC_DIR} RENAME README)
 
-# Exactly what the rules above install, for a build of the packages alone (scripts/package.sh).
-add_custom_target(velmora_package_contents DEPENDS Velmora velmora-render velmora_install_docs)
+# Exactly what the rules above, and those of the folders that add to VELMORA_PACKAGE_TARGETS, install:
+# for a build of the packages alone (scripts/package.sh).
+get_property(velmora_packaged GLOBAL PROPERTY VELMORA_PACKAGE_TARGETS)
+add_custom_target(velmora_package_contents DEPENDS Velmora velmora-render velmora_install_docs ${velmora_packaged})

@@ -2,7 +2,7 @@
 # folder). Windows: the installer, built with every build of the DLL so that the Windows lane can test it
 # under Wine. scripts/package.sh makes them, and the zip, into dist/.
 set(VELMORA_VENDOR Trevanor)
-set(VELMORA_SUMMARY "one-knob DJ filter, a VST 2.4 plug-in")
+set(VELMORA_SUMMARY "one-knob DJ filter, a VST 2.4 and LV2 plug-in")
 
 if(WIN32)
     find_program(VELMORA_MAKENSIS makensis REQUIRED)
@@ -56,6 +56,8 @@ centre the audio passes unchanged. Two small knobs set the filter's
 drive and resonance.
 .
 This package holds the plug-in for Linux VST 2.4 hosts, installed in
-/usr/lib/vst, and velmora-render, an offline VST 2.4 host that runs it,
-or any other VST 2.4 plug-in, over audio files.")
+/usr/lib/vst; the same filter as an LV2 plug-in, in /usr/lib/lv2, for
+LV2 hosts and DJ software that loads LV2 effects; and velmora-render, an
+offline VST 2.4 host that runs it, or any other VST 2.4 plug-in, over
+audio files.")
 include(CPack)

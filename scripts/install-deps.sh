@@ -10,6 +10,7 @@ packages=(
     libcairo2-dev fonts-liberation2 libstb-dev
     clang-format
     libxcb1-dev libxcb-shm0-dev libxcb-xtest0-dev xvfb
+    lv2-dev lilv-utils liblilv-dev sordi
     clang libclang-rt-14-dev llvm
     g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 wine wine64
     nsis lintian man-db zip python3-debian

@@ -39,9 +39,10 @@ lane_asan() {
 
 lane_tsan() {
     cmake --preset tsan
-    # Only the concurrency tests run in this lane, so only they are built: the in-process ones, and the
-    # editor's windows with their own threads (which load the plug-in).
-    cmake --build --preset tsan --target concurrency_tests x11_window_tests x11_editor_tests Velmora
+    # Only the concurrency tests run in this lane, so only they are built: the in-process ones, the
+    # editor's windows with their own threads (which load the plug-in), and LV2 instances on two threads.
+    cmake --build --preset tsan --target concurrency_tests x11_window_tests x11_editor_tests Velmora \
+        lv2_concurrency_tests velmora_lv2_dsp
     # ThreadSanitizer's memory layout clashes with the widest address randomisation of recent kernels.
     if command -v setarch > /dev/null; then
         setarch "$(uname -m)" -R ctest --preset tsan

@@ -3,6 +3,7 @@
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}
     ${SOURCE_DIR}/host/*.cpp ${SOURCE_DIR}/host/*.h
     ${SOURCE_DIR}/effect/*.cpp ${SOURCE_DIR}/effect/*.h
+    ${SOURCE_DIR}/lv2/*.cpp ${SOURCE_DIR}/lv2/*.h
     ${SOURCE_DIR}/tools/*.cpp ${SOURCE_DIR}/tools/*.h
     ${SOURCE_DIR}/tests/*.cpp ${SOURCE_DIR}/tests/*.h)
 execute_process(COMMAND ${CLANG_FORMAT} --dry-run --Werror ${sources}

@@ -49,20 +49,30 @@ std::vector<std::string> TempDir::entries() const {
     return names;
 }
 
-RunResult runRender(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+RunResult runProgram(const std::string& path, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment) {
     TempDir capture;
     const std::string outPath = capture.path("stdout");
     const std::string errPath = capture.path("stderr");
 
-    std::vector<std::string> argStrings{RENDER_EXE};
+    std::vector<std::string> argStrings{path};
     argStrings.insert(argStrings.end(), args.begin(), args.end());
     std::vector<char*> argv;
     for (auto& arg : argStrings)
         argv.push_back(arg.data());
     argv.push_back(nullptr);
+    // An entry given here replaces ours of the same name: the child would see only the first of two.
+    auto replaced = [&environment](const std::string& entry) {
+        const std::size_t name = entry.find('=') + 1; // with the '='; 0 if there is none
+        return name > 0 && std::any_of(environment.begin(), environment.end(), [&](const std::string& given) {
+                   return given.compare(0, name, entry, 0, name) == 0;
+               });
+    };
     std::vector<std::string> envStrings;
-    for (char** e = environ; *e != nullptr; ++e)
-        envStrings.push_back(*e);
+    for (char** e = environ; *e != nullptr; ++e) {
+        if (!replaced(*e))
+            envStrings.push_back(*e);
+    }
     envStrings.insert(envStrings.end(), environment.begin(), environment.end());
     std::vector<char*> envp;
     for (auto& entry : envStrings)
@@ -80,7 +90,7 @@ RunResult runRender(const std::vector<std::string>& args, const std::vector<std:
     const int spawned = posix_spawn(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
     if (spawned != 0)
-        throw std::runtime_error(std::string("cannot start ") + RENDER_EXE);
+        throw std::runtime_error("cannot start " + path);
     int wstatus = 0;
     waitpid(child, &wstatus, 0);
 
@@ -89,6 +99,10 @@ RunResult runRender(const std::vector<std::string>& args, const std::vector<std:
     result.out = fileBytes(outPath);
     result.err = fileBytes(errPath);
     return result;
+}
+
+RunResult runRender(const std::vector<std::string>& args, const std::vector<std::string>& environment) {
+    return runProgram(RENDER_EXE, args, environment);
 }
 
 std::vector<float> testSignal(int channels, int frames, int sampleRate) {

@@ -1,4 +1,4 @@
-// Running velmora-render as a child process, and making and reading audio files for it.
+// Running velmora-render (or another program) as a child process, and making and reading audio files for it.
 #pragma once
 
 #include <sndfile.h>
@@ -17,7 +17,10 @@ struct RunResult {
     std::string err;
 };
 
-// Runs velmora-render with `args`; `environment` entries ("NAME=value") are added to ours.
+// Runs the program at `path` with `args`; `environment` entries ("NAME=value") are added to ours.
+RunResult runProgram(const std::string& path, const std::vector<std::string>& args,
+                     const std::vector<std::string>& environment = {});
+// The same for velmora-render.
 RunResult runRender(const std::vector<std::string>& args, const std::vector<std::string>& environment = {});
 
 // A fresh directory, removed with its contents at the end of the test.
