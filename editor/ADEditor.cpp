@@ -70,6 +70,7 @@ ADEditor::~ADEditor() {
     if (frame != nullptr) {
         close();
     }
+    waitForWindowThreads();
     for (CBitmap** bitmap : {&backgroundBitmap, &onOffBitmap, &knobBitmap, &smallKnobBitmap}) {
         (*bitmap)->forget();
         *bitmap = nullptr;
@@ -137,10 +138,8 @@ bool ADEditor::open(void* ptr) {
 void ADEditor::close() {
     idleTimer->setFireTime(kClosedFireTime);
     editorOpen = false;
-    if (frame != nullptr) {
-        frame->removeAll(true);
-        frame->forget();
-        frame = nullptr;
+    if (CFrame* closing = frame.exchange(nullptr)) {
+        closing->close();
     }
 }
 

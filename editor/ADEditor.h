@@ -59,7 +59,8 @@ class ADEditor : public AEffGUIEditor, public CControlListener, public CBaseObje
     CBitmap* knobBitmap;
     CBitmap* smallKnobBitmap;
     CVSTGUITimer* idleTimer;
-    bool editorOpen;
+    // Read by the window's own thread, which may still be finishing a gesture as the host closes.
+    std::atomic<bool> editorOpen;
     CTextLabel* frequencyLabel = nullptr;
     CKnob* mainKnob = nullptr;
     COnOffButton* onOffLamp = nullptr;

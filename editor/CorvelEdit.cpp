@@ -11,8 +11,10 @@ CorvelEdit::CorvelEdit(audioMasterCallback audioMaster) : Corvel(audioMaster) {
 CorvelEdit::~CorvelEdit() {
     // A window still open closes while the effect is whole, so a gesture cut short still reaches the
     // host as the end of its edit.
-    if (editor != nullptr) {
-        editor->close();
+    if (auto* guiEditor = static_cast<AEffGUIEditor*>(editor)) {
+        guiEditor->close();
+        // The window's own thread may still be finishing a gesture that reaches this effect.
+        guiEditor->waitForWindowThreads();
     }
 }
 

@@ -2,6 +2,7 @@
 
 #include "AudioEffectX.h"
 #include "CFrame.h"
+#include "Platform.h"
 
 AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {
     if (owner != nullptr) {
@@ -10,10 +11,8 @@ AEffGUIEditor::AEffGUIEditor(AudioEffect* owner) : AEffEditor(owner) {
 }
 
 AEffGUIEditor::~AEffGUIEditor() {
-    if (frame != nullptr) {
-        frame->forget();
-        frame = nullptr;
-    }
+    close();
+    waitForWindowThreads();
 }
 
 bool AEffGUIEditor::getRect(ERect** ppRect) {
@@ -31,30 +30,49 @@ bool AEffGUIEditor::open(void* ptr) {
 }
 
 void AEffGUIEditor::close() {
-    if (frame != nullptr) {
-        frame->forget();
-        frame = nullptr;
+    if (CFrame* closing = frame.exchange(nullptr)) {
+        closing->close();
     }
     systemWindow = nullptr;
 }
 
+void AEffGUIEditor::waitForWindowThreads() {
+    defaultPlatform().waitForClosedWindows(dynamic_cast<const void*>(this));
+}
+
 void AEffGUIEditor::idle() {
-    if (inIdleStuff || frame == nullptr) {
+    CFrame* shown = frame.load();
+    if (inIdleStuff || shown == nullptr) {
         return;
     }
     inIdleStuff = true;
-    frame->idle();
+    shown->idle();
     inIdleStuff = false;
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {
-    // A host thread other than the window's may not touch the controls; such a window gets its keys
-    // from the window system itself.
-    return isGuiThread() && frame != nullptr && frame->onKeyDown(keyCode) == 1;
+    return keyToFrame(keyCode, true);
 }
 
 bool AEffGUIEditor::onKeyUp(VstKeyCode& keyCode) {
-    return isGuiThread() && frame != nullptr && frame->onKeyUp(keyCode) == 1;
+    return keyToFrame(keyCode, false);
+}
+
+bool AEffGUIEditor::keyToFrame(VstKeyCode& keyCode, bool down) {
+    CFrame* shown = frame.load();
+    if (shown == nullptr) {
+        return false;
+    }
+    bool used = false;
+    const auto offer = [&] { used = (down ? shown->onKeyDown(keyCode) : shown->onKeyUp(keyCode)) == 1; };
+    if (isGuiThread()) {
+        offer();
+    } else {
+        // The views belong to a thread of the platform's own, which may lend them; nothing else may
+        // touch them from here.
+        shown->getPlatformFrame()->withWindow(offer);
+    }
+    return used;
 }
 
 void AEffGUIEditor::beginEdit(int32_t index) {

@@ -19,10 +19,15 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
     bool getRect(ERect** ppRect) override;
     // The calling thread becomes the editor's GUI thread.
     bool open(void* ptr) override;
+    // Returns without waiting for the window's own thread (see CFrame::close).
     void close() override;
+    // Waits until no thread of the platform still runs this editor's code for a window already closed:
+    // before the effect, or the editor, goes. Never for the host's close.
+    void waitForWindowThreads();
     // The frame's idle, unless one is already running further up the stack.
     void idle() override;
-    // Keys for the focused control; [any thread], but used only on the GUI thread.
+    // Keys the host passes on (effEditKeyDown / effEditKeyUp), for the focused control: true when it
+    // used them. [the host's GUI thread]
     bool onKeyDown(VstKeyCode& keyCode) override;
     bool onKeyUp(VstKeyCode& keyCode) override;
 
@@ -36,4 +41,7 @@ class AEffGUIEditor : public AEffEditor, public VSTGUIEditorInterface {
   protected:
     ERect rect{};
     bool inIdleStuff = false;
+
+  private:
+    bool keyToFrame(VstKeyCode& keyCode, bool down);
 };

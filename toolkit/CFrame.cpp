@@ -24,6 +24,18 @@ CFrame::~CFrame() {
     removeAll(true);
 }
 
+void CFrame::close() {
+    if (platformFrame && platformFrame->handOverClose()) {
+        return;
+    }
+    platformClose();
+}
+
+void CFrame::platformClose() {
+    removeAll(true);
+    forget();
+}
+
 void CFrame::idle() {
     for (CView* view : views) {
         if (view->isDirty()) {

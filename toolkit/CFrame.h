@@ -17,6 +17,10 @@ class CFrame : public CViewContainer, private IPlatformFrameCallback {
     CFrame(const CRect& size, void* systemWindow, VSTGUIEditorInterface* editor);
     ~CFrame() override;
 
+    // Removes and releases every view and releases the frame, which destroys it and its window: at once,
+    // or, when the window's own thread is inside a call to the host, on that thread as soon as the call
+    // returns (the caller never waits for the host). Either way the frame is gone for the caller.
+    void close();
     // Repaints every view marked dirty.
     void idle();
     // Asks the platform window to show `rect` again.
@@ -50,6 +54,7 @@ class CFrame : public CViewContainer, private IPlatformFrameCallback {
     bool platformOnMouseWheel(const CPoint& where, float distance, CButtonState buttons) override;
     bool platformOnKeyDown(VstKeyCode& key) override { return onKeyDown(key) == 1; }
     bool platformOnKeyUp(VstKeyCode& key) override { return onKeyUp(key) == 1; }
+    void platformClose() override;
 
     VSTGUIEditorInterface* editor;
     CPixelBuffer pixels;

@@ -17,7 +17,7 @@ class VSTGUIEditorInterface {
     virtual void beginEdit(int32_t /*index*/) {}
     virtual void endEdit(int32_t /*index*/) {}
 
-    virtual CFrame* getFrame() const { return frame; }
+    virtual CFrame* getFrame() const { return frame.load(); }
 
     // [any thread] Whether the caller is the thread that draws the editor's window and fires its timer:
     // the one that opened it, or a thread of the platform's own that serves the window.
@@ -26,7 +26,9 @@ class VSTGUIEditorInterface {
     void setGuiThread(ThreadToken thread) { guiThread.store(thread, std::memory_order_release); }
 
   protected:
-    CFrame* frame = nullptr;
+    // The window while open. Atomic: the thread that serves the window may still read it while the host's
+    // thread closes the window.
+    std::atomic<CFrame*> frame{nullptr};
 
   private:
     std::atomic<ThreadToken> guiThread{kNoThread};

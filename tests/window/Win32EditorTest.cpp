@@ -1,7 +1,8 @@
 // Velmora.dll's editor under Wine on the private Xvfb, loaded and driven as a Windows host does: the
 // editor opens as a child of the host's window, mouse messages make automation the host sees, the window
 // (read back with BitBlt) shows the committed golden pictures, also after host automation from another
-// thread, and many windows, bad parents and unloading the DLL leave nothing behind.
+// thread, the host keeps its keyboard and its accelerators, and many windows, bad parents and unloading
+// the DLL leave nothing behind.
 #include "CPixelBuffer.h"
 #include "GestureHost.h"
 #include "GoldenWindow.h"
@@ -18,6 +19,7 @@
 #include <cstdio>
 #include <cstring>
 #include <functional>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -30,12 +32,58 @@ constexpr int kHeight = 149;
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
 
-// The host's message loop, until `done` or two seconds; the milliseconds it took, or -1.
+// The host's main window: it hears the keys and the accelerator commands that reach it.
+constexpr WORD kSaveCommand = 1001;
+struct HostMessage {
+    UINT message;
+    WPARAM key; // the virtual key, the character, or the command
+    bool operator==(const HostMessage& other) const { return message == other.message && key == other.key; }
+    friend std::ostream& operator<<(std::ostream& out, const HostMessage& heard) {
+        const char* name = heard.message == WM_KEYDOWN ? "down"
+                           : heard.message == WM_KEYUP ? "up"
+                           : heard.message == WM_CHAR  ? "char"
+                                                       : "command";
+        return out << name << " " << heard.key;
+    }
+};
+std::vector<HostMessage> hostHeard;
+LRESULT CALLBACK hostProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR) {
+        hostHeard.push_back({message, wParam});
+    } else if (message == WM_COMMAND) {
+        hostHeard.push_back({message, LOWORD(wParam)});
+    }
+    return DefWindowProcW(window, message, wParam, lParam);
+}
+HWND makeHostWindow() {
+    static const ATOM hostClass = [] {
+        WNDCLASSW windowClass{};
+        windowClass.lpfnWndProc = hostProcedure;
+        windowClass.hInstance = GetModuleHandleW(nullptr);
+        windowClass.lpszClassName = L"VelmoraTestHost";
+        return RegisterClassW(&windowClass);
+    }();
+    return CreateWindowExW(0, reinterpret_cast<LPCWSTR>(static_cast<ULONG_PTR>(hostClass)), L"host",
+                           WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300, nullptr, nullptr, nullptr,
+                           nullptr);
+}
+// Control+S saves, as in most hosts.
+HACCEL hostAccelerators() {
+    static ACCEL save = {FVIRTKEY | FCONTROL, 'S', kSaveCommand};
+    static const HACCEL table = CreateAcceleratorTableW(&save, 1);
+    return table;
+}
+
+// The host's message loop, accelerators first, until `done` or two seconds; the milliseconds it took, or
+// -1.
 long pumpUntil(const std::function<bool()>& done, DWORD limit = 2000) {
     const DWORD start = GetTickCount();
     for (;;) {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (TranslateAcceleratorW(GetAncestor(message.hwnd, GA_ROOT), hostAccelerators(), &message)) {
+                continue;
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
@@ -58,10 +106,10 @@ class Win32Editor : public ::testing::Test {
         entry =
             reinterpret_cast<EntryPoint>(reinterpret_cast<void*>(GetProcAddress(library, "VSTPluginMain")));
         effect = entry(GestureHost::callback);
-        host = CreateWindowExW(0, L"STATIC", L"host", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 400, 300,
-                               nullptr, nullptr, nullptr, nullptr);
+        host = makeHostWindow();
         pumpUntil([] { return false; }, 50);
         GestureHost::take();
+        hostHeard.clear();
     }
     void TearDown() override {
         dispatch(effClose);
@@ -81,6 +129,32 @@ class Win32Editor : public ::testing::Test {
         return GestureHost::take();
     }
     CPixelBuffer shown() { return captureWindow(editorWindow(), kWidth, kHeight); }
+    // A key as the keyboard gives it: posted to the window with the focus, the keyboard's state set.
+    void key(WORD virtualKey, bool down) {
+        BYTE state[256];
+        GetKeyboardState(state);
+        state[virtualKey] = down ? 0x80 : 0;
+        SetKeyboardState(state);
+        const LPARAM scanCode = static_cast<LPARAM>(MapVirtualKeyW(virtualKey, MAPVK_VK_TO_VSC)) << 16;
+        PostMessageW(GetFocus(), down ? WM_KEYDOWN : WM_KEYUP, virtualKey,
+                     1 | scanCode | (down ? 0 : (LPARAM{3} << 30)));
+        pumpUntil([] { return false; }, 10);
+    }
+    void type(WORD virtualKey, WORD modifier = 0) {
+        if (modifier != 0) {
+            key(modifier, true);
+        }
+        key(virtualKey, true);
+        key(virtualKey, false);
+        if (modifier != 0) {
+            key(modifier, false);
+        }
+    }
+    std::vector<HostMessage> heard() {
+        std::vector<HostMessage> taken;
+        taken.swap(hostHeard);
+        return taken;
+    }
     // How long until the window shows a golden picture; or -1 with the difference when it never does.
     long untilShown(const char* golden, std::string& difference) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);
@@ -143,6 +217,58 @@ TEST_F(Win32Editor, MouseMessagesOnTheKnobsBecomeAutomationAndTheWindowShowsTheG
     }
     dispatch(effEditClose);
     EXPECT_EQ(editorWindow(), nullptr);
+}
+
+TEST_F(Win32Editor, TheHostKeepsItsKeyboardAndAcceleratorsAndTheEditorTakesOnlyTheArrowsOfTheClickedKnob) {
+    ASSERT_EQ(dispatch(effEditOpen, host), 1);
+    send(WM_LBUTTONDOWN, MK_LBUTTON, 85, 60);
+    send(WM_MOUSEMOVE, MK_LBUTTON, 85, 40);
+    send(WM_LBUTTONUP, 0, 85, 40);
+    ASSERT_EQ(takeCalls().size(), 3u);
+    EXPECT_EQ(GetFocus(), editorWindow()) << "a click gives the editor the keys, for the arrows";
+
+    // Keys the editor does not use go to the host once; its accelerators never reach the editor.
+    type('A');
+    type(VK_SPACE);
+    type('S', VK_CONTROL);
+    const std::vector<HostMessage> unused = {
+        {WM_KEYDOWN, 'A'}, {WM_CHAR, 'a'},        {WM_KEYUP, 'A'},          {WM_KEYDOWN, VK_SPACE},
+        {WM_CHAR, ' '},    {WM_KEYUP, VK_SPACE},  {WM_KEYDOWN, VK_CONTROL}, {WM_COMMAND, kSaveCommand},
+        {WM_KEYUP, 'S'},   {WM_KEYUP, VK_CONTROL}};
+    EXPECT_EQ(heard(), unused);
+    EXPECT_TRUE(takeCalls().empty());
+
+    // The arrows step the knob the user clicked, with the edit bracket around each step.
+    struct Arrow {
+        WORD key;
+        WORD modifier;
+        float expected;
+    };
+    for (const Arrow& arrow :
+         {Arrow{VK_UP, 0, 0.7f}, Arrow{VK_RIGHT, 0, 0.8f}, Arrow{VK_UP, VK_SHIFT, 0.81f}}) {
+        type(arrow.key, arrow.modifier);
+        const std::vector<HostCall> step = takeCalls();
+        ASSERT_EQ(step.size(), 3u);
+        EXPECT_EQ(step[0].opcode, audioMasterBeginEdit);
+        EXPECT_NEAR(step[1].value, arrow.expected, 1e-6);
+        EXPECT_EQ(step[2].opcode, audioMasterEndEdit);
+    }
+    const std::vector<HostMessage> shiftOnly = {{WM_KEYDOWN, VK_SHIFT}, {WM_KEYUP, VK_SHIFT}};
+    EXPECT_EQ(heard(), shiftOnly) << "no arrow reaches the host";
+    VstIntPtr used = effect->dispatcher(effect, effEditKeyDown, 0, VKEY_UP, nullptr, 0.0f);
+    EXPECT_EQ(used, 1) << "keys the host passes on step the knob too";
+    EXPECT_NEAR(effect->getParameter(effect, 0), 0.91f, 1e-6);
+
+    // Once the pointer leaves the editor, the keyboard is the host's again.
+    SendMessageW(editorWindow(), WM_MOUSELEAVE, 0, 0);
+    EXPECT_EQ(GetFocus(), host);
+    type(VK_UP);
+    const std::vector<HostMessage> up = {{WM_KEYDOWN, VK_UP}, {WM_KEYUP, VK_UP}};
+    EXPECT_EQ(heard(), up);
+    EXPECT_NEAR(effect->getParameter(effect, 0), 0.91f, 1e-6);
+    takeCalls();
+    dispatch(effEditClose);
+    EXPECT_EQ(GetFocus(), host);
 }
 
 TEST_F(Win32Editor, ManyOpensBadParentsAndReloadingTheDllLeaveNothingBehind) {

@@ -2,7 +2,8 @@
 // editor opens in the host's window (its X11 window id in effEditOpen's pointer), real pointer events
 // through XTest make automation the host sees, the window shows the committed golden pictures, host
 // automation from another thread repaints within a timer period, whether or not the host sends
-// effEditIdle; nothing is left behind by bad parents, no display or many windows.
+// effEditIdle; the host keeps its keyboard; closing never waits for a host that waits for its own GUI
+// thread; nothing is left behind by bad parents, no display (or one that never answers) or many windows.
 #include "CPixelBuffer.h"
 #include "GestureHost.h"
 #include "GoldenWindow.h"
@@ -12,7 +13,12 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <atomic>
 #include <chrono>
 #include <cstdio>
 #include <functional>
@@ -28,6 +34,13 @@ const std::string kGoldenDir = VELMORA_EDITOR_GOLDEN_DIR;
 constexpr int kWidth = 171;
 constexpr int kHeight = 149;
 constexpr uint32_t kControlL = 0xffe3;
+constexpr uint32_t kShiftL = 0xffe1;
+constexpr uint32_t kUp = 0xff52;
+constexpr uint32_t kDown = 0xff54;
+constexpr uint32_t kRight = 0xff53;
+constexpr uint32_t kSpace = 0x20;
+constexpr uint32_t kLetterA = 0x61;
+constexpr uint32_t kLetterS = 0x73;
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
 
@@ -46,8 +59,8 @@ class X11Editor : public ::testing::TestWithParam<bool> {
     }
     void TearDown() override { dispatch(effClose); }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr) {
-        return effect->dispatcher(effect, opcode, 0, value, ptr, 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstIntPtr value = 0, void* ptr = nullptr, VstInt32 index = 0) {
+        return effect->dispatcher(effect, opcode, index, value, ptr, 0.0f);
     }
     void* hostWindow() const { return reinterpret_cast<void*>(uintptr_t{server.host()}); }
     xcb_window_t editorWindow() {
@@ -193,6 +206,161 @@ TEST_P(X11Editor, TheWindowShowsTheGoldenPicturesAndHostAutomationFromAnotherThr
     dispatch(effEditClose);
 }
 
+// Presses and releases each key, holding the modifier (0: none).
+void type(XServer& server, std::initializer_list<uint32_t> keys, uint32_t modifier = 0) {
+    for (const uint32_t key : keys) {
+        if (modifier != 0) {
+            server.key(modifier, true);
+        }
+        server.key(key, true);
+        server.key(key, false);
+        if (modifier != 0) {
+            server.key(modifier, false);
+        }
+    }
+}
+
+std::vector<XServer::HostKey> pressAndRelease(uint32_t keysym, bool control = false) {
+    return {{keysym, true, control}, {keysym, false, control}};
+}
+
+TEST_P(X11Editor, TheHostKeepsItsKeyboardAndTheEditorTakesOnlyTheArrowsForTheKnobItsUserClicked) {
+    server.focusHost();
+    ASSERT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
+    server.moveTo(editorWindow(), 85, 63);
+    server.button(1, true);
+    server.moveTo(editorWindow(), 85, 43);
+    server.button(1, false);
+    ASSERT_EQ(gestureOn(0).size(), 3u);
+
+    // Back over the host, after a drag: every key is the host's, once.
+    server.moveTo(server.host(), 300, 250);
+    server.key(kControlL, true);
+    type(server, {kLetterS});
+    server.key(kControlL, false);
+    type(server, {kSpace, kLetterA});
+    const std::vector<XServer::HostKey> overHost = {
+        {kControlL, true, false}, {kLetterS, true, true}, {kLetterS, false, true}, {kControlL, false, true},
+        {kSpace, true, false},    {kSpace, false, false}, {kLetterA, true, false}, {kLetterA, false, false}};
+    EXPECT_EQ(server.hostKeys(overHost.size()), overHost);
+    EXPECT_TRUE(GestureHost::take().empty());
+
+    // Over the editor, after a click on the main knob: the arrows step it, every other key is the host's.
+    server.moveTo(editorWindow(), 85, 63);
+    server.click(1);
+    gestureOn(0);
+    struct Arrow {
+        const char* name;
+        uint32_t keysym;
+        uint32_t modifier;
+        float expected;
+        std::vector<XServer::HostKey> hostHears;
+    };
+    const Arrow arrows[] = {
+        {"Up adds 0.1", kUp, 0, 0.7f, {}},
+        {"Right adds 0.1", kRight, 0, 0.8f, {}},
+        {"Shift+Up adds 0.01", kUp, kShiftL, 0.81f, {{kShiftL, true, false}, {kShiftL, false, false}}},
+        {"Down takes 0.1", kDown, 0, 0.71f, {}},
+    };
+    for (const Arrow& arrow : arrows) {
+        SCOPED_TRACE(arrow.name);
+        type(server, {arrow.keysym}, arrow.modifier);
+        const std::vector<HostCall> step = gestureOn(0);
+        ASSERT_EQ(step.size(), 3u);
+        EXPECT_EQ(step[0].opcode, audioMasterBeginEdit);
+        EXPECT_EQ(step[1].opcode, audioMasterAutomate);
+        EXPECT_NEAR(step[1].value, arrow.expected, 1e-6);
+        EXPECT_NEAR(effect->getParameter(effect, 0), arrow.expected, 1e-6);
+        EXPECT_EQ(server.hostKeys(arrow.hostHears.size()), arrow.hostHears) << "the host hears no arrow";
+    }
+    type(server, {kLetterA, kSpace});
+    std::vector<XServer::HostKey> unused = pressAndRelease(kLetterA);
+    for (const XServer::HostKey& key : pressAndRelease(kSpace)) {
+        unused.push_back(key);
+    }
+    EXPECT_EQ(server.hostKeys(unused.size()), unused) << "keys the editor does not use reach the host once";
+    EXPECT_TRUE(GestureHost::take().empty());
+    dispatch(effEditClose);
+}
+
+TEST_P(X11Editor, KeysTheHostPassesOnStepTheKnobItsUserClicked) {
+    ASSERT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
+    server.moveTo(editorWindow(), 85, 63);
+    server.click(1);
+    gestureOn(0);
+    EXPECT_EQ(dispatch(effEditKeyDown, VKEY_UP), 1);
+    const std::vector<HostCall> step = gestureOn(0);
+    ASSERT_EQ(step.size(), 3u);
+    EXPECT_NEAR(step[1].value, 0.6f, 1e-6);
+    EXPECT_NEAR(effect->getParameter(effect, 0), 0.6f, 1e-6);
+    EXPECT_EQ(dispatch(effEditKeyUp, VKEY_UP), 0);
+    EXPECT_EQ(dispatch(effEditKeyDown, 0, nullptr, 'a'), 0)
+        << "a key the editor does not use stays the host's";
+    EXPECT_EQ(dispatch(effEditKeyDown, VKEY_SPACE), 0);
+    EXPECT_TRUE(GestureHost::take().empty());
+    dispatch(effEditClose);
+    EXPECT_EQ(dispatch(effEditKeyDown, VKEY_UP), 0) << "no window, no keys";
+}
+
+// A host whose automation callback waits for its GUI thread, as hosts that hand automation to their GUI
+// do: while that thread is busy closing the editor, the window's thread sits inside the callback.
+class GuiBoundHost {
+  public:
+    static VstIntPtr VSTCALLBACK callback(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
+        if (opcode == audioMasterAutomate) {
+            // A real host would wait for ever; this one gives up after a while, so that a plug-in that
+            // waits for it fails the test rather than hanging it.
+            ++waiting;
+            const auto end = Clock::now() + 3s;
+            bool reached = gui.try_lock();
+            while (!reached && Clock::now() < end) {
+                std::this_thread::sleep_for(1ms);
+                reached = gui.try_lock();
+            }
+            if (reached) {
+                gui.unlock();
+                ++automated;
+            }
+            --waiting;
+        }
+        return opcode == audioMasterVersion ? kVstVersion : 0;
+    }
+    static inline std::mutex gui;
+    static inline std::atomic<int> waiting{0};
+    static inline std::atomic<int> automated{0};
+};
+
+TEST_P(X11Editor, ClosingNeverWaitsForAWindowThreadInsideAHostCallThatWaitsForTheClosingThread) {
+    if (GetParam()) {
+        GTEST_SKIP() << "one host is enough: idle calls do not take part";
+    }
+    std::chrono::duration<double, std::milli> longest{0};
+    for (int round = 0; round < 100; ++round) {
+        AEffect* instance = entry(GuiBoundHost::callback);
+        ASSERT_EQ(instance->dispatcher(instance, effEditOpen, 0, 0, hostWindow(), 0.0f), 1);
+        const xcb_window_t window = editorWindow();
+        std::unique_lock<std::mutex> busy(GuiBoundHost::gui);
+        const int automated = GuiBoundHost::automated;
+        server.moveTo(window, 85, 63);
+        server.button(1, true);
+        server.moveTo(window, 85, 53);
+        ASSERT_TRUE(waitUntil([] { return GuiBoundHost::waiting == 1; })) << "round " << round;
+        const auto start = Clock::now();
+        instance->dispatcher(instance, effEditClose, 0, 0, nullptr, 0.0f);
+        const std::chrono::duration<double, std::milli> took = Clock::now() - start;
+        longest = std::max(longest, took);
+        ASSERT_LT(took.count(), 1000.0) << "effEditClose took " << took.count() << " ms in round " << round;
+        busy.unlock();
+        server.button(1, false);
+        // The instance goes only once its window's thread is done with it.
+        instance->dispatcher(instance, effClose, 0, 0, nullptr, 0.0f);
+        EXPECT_EQ(GuiBoundHost::automated, automated + 1);
+        EXPECT_EQ(editorWindow(), 0u);
+    }
+    std::printf("100 closes with the window's thread inside a waiting host call: longest %.1f ms\n",
+                longest.count());
+}
+
 TEST_P(X11Editor, ManyOpensAndInstancesHoldNoWindowThreadDescriptorOrMemoryAfterwards) {
     const auto cycles = [&](int count) {
         for (int i = 0; i < count; ++i) {
@@ -227,6 +395,27 @@ TEST_P(X11Editor, ManyOpensAndInstancesHoldNoWindowThreadDescriptorOrMemoryAfter
     }
 }
 
+// A TCP port of this machine's where display N would listen, taking connections and never answering.
+struct SilentServer {
+    SilentServer() {
+        socket = ::socket(AF_INET, SOCK_STREAM, 0);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        for (int number = 50; number < 100; ++number) {
+            address.sin_port = htons(static_cast<uint16_t>(6000 + number));
+            if (bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof(address)) == 0 &&
+                listen(socket, 4) == 0) {
+                display = "127.0.0.1:" + std::to_string(number);
+                return;
+            }
+        }
+    }
+    ~SilentServer() { close(socket); }
+    int socket = -1;
+    std::string display;
+};
+
 TEST_P(X11Editor, NoDisplayOrABadParentAnswersOneShowsNothingAndEverythingAfterWorks) {
     const std::string display = std::getenv("DISPLAY");
     struct Case {
@@ -234,12 +423,15 @@ TEST_P(X11Editor, NoDisplayOrABadParentAnswersOneShowsNothingAndEverythingAfterW
         const char* display; // null: unset
         uintptr_t parent;
     };
+    const SilentServer silent;
     const Case cases[] = {
         {"null parent", display.c_str(), 0},
         {"a window id that no window has", display.c_str(), server.deadWindow()},
         {"more than 32 bits", display.c_str(), uintptr_t{1} << 40},
         {"no DISPLAY", nullptr, server.host()},
         {"a display nobody serves", ":4095", server.host()},
+        {"a TCP display that takes the connection and never answers", silent.display.c_str(), server.host()},
+        {"a TCP display on an address no packet reaches", "192.0.2.1:0", server.host()},
     };
     const int threads = threadCount();
     for (const Case& bad : cases) {
@@ -247,7 +439,10 @@ TEST_P(X11Editor, NoDisplayOrABadParentAnswersOneShowsNothingAndEverythingAfterW
         bad.display != nullptr ? setenv("DISPLAY", bad.display, 1) : unsetenv("DISPLAY");
         testing::internal::CaptureStderr();
         testing::internal::CaptureStdout();
+        const auto start = Clock::now();
         EXPECT_EQ(dispatch(effEditOpen, 0, reinterpret_cast<void*>(bad.parent)), 1);
+        const std::chrono::duration<double, std::milli> took = Clock::now() - start;
+        EXPECT_LT(took.count(), 2000.0) << "effEditOpen blocked the host for " << took.count() << " ms";
         EXPECT_EQ(threadCount(), threads);
         std::thread([&] { effect->setParameter(effect, 0, 0.3f); }).join();
         waitUntil([] { return false; }, 60ms);

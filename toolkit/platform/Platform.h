@@ -9,6 +9,7 @@
 #include "VstStructures.h"
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 
 class CPixelBuffer;
@@ -28,6 +29,9 @@ class IPlatformFrameCallback {
     virtual bool platformOnMouseWheel(const CPoint& where, float distance, CButtonState buttons) = 0;
     virtual bool platformOnKeyDown(VstKeyCode& key) = 0;
     virtual bool platformOnKeyUp(VstKeyCode& key) = 0;
+    // Removes and releases every view, then releases the frame: the end of a close (see
+    // IPlatformFrame::handOverClose).
+    virtual void platformClose() = 0;
 };
 
 // A frame's window inside the host's. Destroying it removes the window. [GUI thread]
@@ -36,6 +40,19 @@ class IPlatformFrame {
     virtual ~IPlatformFrame() = default;
     // `rect` must be drawn and shown again soon.
     virtual void invalidRect(const CRect& rect) = 0;
+
+    // [a host thread that is not the window's GUI thread] Runs `job` with the window's views to itself
+    // and answers true. Only a platform that serves the window on a thread of its own can: it runs the
+    // job while that thread waits, and answers false without running it when the window cannot be had
+    // within a moment (its thread is inside a call to the host). Elsewhere: false.
+    virtual bool withWindow(const std::function<void()>& /*job*/) { return false; }
+    // [the host's GUI thread] Asked as the frame closes. True: the window's own thread, inside a call to
+    // the host at the moment, finishes the close itself (IPlatformFrameCallback::platformClose) as soon as
+    // that call returns, so the host never waits for its own call. False: the caller closes now.
+    virtual bool handOverClose() { return false; }
+    // [GUI thread] For a platform whose windows the host serves from its idle calls: handles the
+    // window's waiting events, fires its editor's timer when due and repaints. Nothing elsewhere.
+    virtual void hostIdle() {}
 };
 
 class IPlatformTimerCallback {
@@ -66,6 +83,9 @@ class IPlatform {
     virtual std::unique_ptr<IPlatformTimer> createTimer(IPlatformTimerCallback& timer) = 0;
     // Opens a web address in the user's browser, without waiting and without reporting failure.
     virtual void openUrl(const char* url) = 0;
+    // [GUI thread] Waits until no thread of the platform's own still runs code for `owner`'s closed
+    // windows (see IPlatformFrame::handOverClose): before the editor, or what it calls, goes.
+    virtual void waitForClosedWindows(const void* /*owner*/) {}
 };
 
 // The platform of this build: defined by the platform library the program links.

@@ -21,9 +21,10 @@ class KnobEditor : public AEffGUIEditor {
     explicit KnobEditor(AudioEffect* effect) : AEffGUIEditor(effect) { rect = ERect{0, 0, 149, 171}; }
     bool open(void* ptr) override {
         AEffGUIEditor::open(ptr);
-        frame = new CFrame(CRect(0, 0, 171, 149), ptr, this);
+        auto* window = new CFrame(CRect(0, 0, 171, 149), ptr, this);
         knob = new CKnob(CRect(0, 0, 90, 90), nullptr, 2, nullptr, nullptr);
-        frame->addView(knob);
+        window->addView(knob);
+        frame = window;
         return true;
     }
     CKnob* knob = nullptr;

@@ -93,6 +93,8 @@ Win32Frame::~Win32Frame() {
     if (window == nullptr) {
         return;
     }
+    // The host's window gets the keyboard back rather than nobody.
+    handBackFocus();
     // No message reaches this frame once it is going.
     SetWindowLongPtrA(window, GWLP_USERDATA, 0);
     DestroyWindow(window);
@@ -152,24 +154,18 @@ LRESULT Win32Frame::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                                    win32::mouseState(GET_KEYSTATE_WPARAM(wParam)));
         return 0;
     }
+    case WM_MOUSELEAVE:
+        if (!tracking) {
+            handBackFocus();
+        }
+        return 0;
     case WM_GETDLGCODE:
         // The arrow keys are ours, also inside a host's dialog.
         return DLGC_WANTARROWS;
     case WM_KEYDOWN:
-    case WM_KEYUP: {
-        VstKeyCode key = win32::keyFromVirtualKey(wParam);
-        const bool used = (key.character != 0 || key.virt != 0) &&
-                          (message == WM_KEYDOWN ? frame.platformOnKeyDown(key) : frame.platformOnKeyUp(key));
-        // Keys the editor has no use for (the space bar, for one) belong to the host, once: a host that
-        // hands them back to the focused window does not get them again.
-        if (!used && !forwardingKey) {
-            forwardingKey = true;
-            const LRESULT result = SendMessageA(GetParent(window), message, wParam, lParam);
-            forwardingKey = false;
-            return result;
-        }
-        return 0;
-    }
+    case WM_KEYUP:
+    case WM_CHAR:
+        return handleKey(message, wParam, lParam);
     default:
         return DefWindowProcA(window, message, wParam, lParam);
     }
@@ -199,9 +195,51 @@ void Win32Frame::paint() {
     EndPaint(window, &paintStruct);
 }
 
+// The one rule for keys: the editor keeps a key only when the focused control uses it (the arrows on a
+// knob), with its release. Every other key, and every character, goes to the host's window, once: a host
+// that hands it back to the focused window does not get it again.
+LRESULT Win32Frame::handleKey(UINT message, WPARAM wParam, LPARAM lParam) {
+    const std::size_t code = wParam & 0xff;
+    bool used = false;
+    if (message == WM_KEYDOWN) {
+        VstKeyCode key = win32::keyFromVirtualKey(wParam);
+        used = (key.character != 0 || key.virt != 0) && frame.platformOnKeyDown(key);
+        keptKeys[code] = used;
+    } else if (message == WM_KEYUP && keptKeys[code]) {
+        VstKeyCode key = win32::keyFromVirtualKey(wParam);
+        frame.platformOnKeyUp(key);
+        keptKeys[code] = false;
+        used = true;
+    }
+    if (used || forwardingKey) {
+        return 0;
+    }
+    forwardingKey = true;
+    const LRESULT result = SendMessageA(GetParent(window), message, wParam, lParam);
+    forwardingKey = false;
+    return result;
+}
+
+void Win32Frame::handBackFocus() {
+    if (focusBefore == nullptr) {
+        return;
+    }
+    if (GetFocus() == window) {
+        SetFocus(IsWindow(focusBefore) ? focusBefore : GetParent(window));
+    }
+    focusBefore = nullptr;
+}
+
 void Win32Frame::mouseDown(WPARAM keyState, LPARAM position) {
-    // A click gives the window the keyboard, for the arrow keys, and the mouse until the release.
-    SetFocus(window);
+    // A click gives the window the keyboard, for the arrow keys, until the pointer leaves it; and the
+    // mouse until the release.
+    const HWND focused = GetFocus();
+    if (focused != window) {
+        focusBefore = focused != nullptr ? focused : GetParent(window);
+        SetFocus(window);
+    }
+    TRACKMOUSEEVENT leave = {sizeof(leave), TME_LEAVE, window, 0};
+    TrackMouseEvent(&leave);
     SetCapture(window);
     tracking =
         frame.platformOnMouseDown(pointOf(position), win32::mouseState(keyState)) == kMouseEventHandled;
@@ -217,4 +255,11 @@ void Win32Frame::mouseUp(UINT message, WPARAM keyState, LPARAM position) {
         ReleaseCapture();
     }
     frame.platformOnMouseUp(pointOf(position), state & ~buttonOf(message));
+    // A drag that ended outside: the pointer left while the window held the mouse.
+    RECT client;
+    GetClientRect(window, &client);
+    const CPoint where = pointOf(position);
+    if (!tracking && !PtInRect(&client, POINT{static_cast<LONG>(where.x), static_cast<LONG>(where.y)})) {
+        handBackFocus();
+    }
 }

@@ -7,9 +7,7 @@ X11Timer::X11Timer(IPlatformTimerCallback& timerCallback) : callback(timerCallba
 
 X11Timer::~X11Timer() {
     running = false;
-    if (X11Frame* frame = X11Platform::instance().frameServing(*this)) {
-        frame->timerGone(*this);
-    }
+    X11Platform::instance().timerGone(*this);
 }
 
 void X11Timer::start(uint32_t milliseconds) {
@@ -22,7 +20,4 @@ void X11Timer::start(uint32_t milliseconds) {
 
 void X11Timer::stop() {
     running = false;
-    if (X11Frame* frame = X11Platform::instance().frameServing(*this)) {
-        frame->timerStopped(*this);
-    }
 }

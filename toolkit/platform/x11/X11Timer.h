@@ -1,5 +1,6 @@
-// A repeating timer on X11. It fires only on the thread that serves its editor's open window (see
-// X11Frame): a timer that no open window serves never fires, so a closed editor holds no thread.
+// A repeating timer on X11. It fires only where its editor's open window is served (see X11Frame): on
+// the window's own thread, or in the host's idle calls. A timer that no open window serves never fires,
+// so a closed editor holds no thread.
 #pragma once
 
 #include "Platform.h"

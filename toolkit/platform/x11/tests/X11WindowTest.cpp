@@ -7,6 +7,7 @@
 #include "CKnob.h"
 #include "CVSTGUITimer.h"
 #include "DesktopOpener.h"
+#include "RecordingEditor.h"
 #include "VSTGUIEditorInterface.h"
 #include "X11Frame.h"
 #include "XServer.h"
@@ -34,63 +35,6 @@ constexpr uint32_t kControlL = 0xffe3;
 constexpr uint32_t kShiftL = 0xffe1;
 constexpr uint32_t kUp = 0xff52;
 const CRect kEditorSize(0, 0, 171, 149);
-
-// A recording editor: gestures and values in order, timer firings and on which thread they ran.
-class Editor : public CBaseObject, public VSTGUIEditorInterface, public CControlListener {
-  public:
-    void beginEdit(int32_t tag) override { record("begin " + std::to_string(tag)); }
-    void endEdit(int32_t tag) override { record("end " + std::to_string(tag)); }
-    void valueChanged(CControl* control) override { record("value " + std::to_string(control->getTag())); }
-    CMessageResult notify(CBaseObject* /*sender*/, const char* message) override {
-        if (message != CVSTGUITimer::kMsgTimer) {
-            return kMessageUnknown;
-        }
-        const std::lock_guard<std::mutex> lock(guard);
-        ++firings;
-        firedOffGuiThread = firedOffGuiThread || !isGuiThread();
-        if (frame != nullptr && closeFromTimer) {
-            frame->forget();
-            frame = nullptr;
-        } else if (frame != nullptr) {
-            frame->idle();
-        }
-        changed.notify_all();
-        return kMessageNotified;
-    }
-
-    void setFrame(CFrame* newFrame) { frame = newFrame; }
-    bool hasFrame() {
-        const std::lock_guard<std::mutex> lock(guard);
-        return frame != nullptr;
-    }
-    // Waits (at most 2 s) for an event, and answers every event so far.
-    std::vector<std::string> waitFor(const std::string& event) {
-        std::unique_lock<std::mutex> lock(guard);
-        changed.wait_for(lock, 2s, [&] { return !events.empty() && events.back() == event; });
-        std::vector<std::string> taken;
-        taken.swap(events);
-        return taken;
-    }
-    int firingCount() {
-        const std::lock_guard<std::mutex> lock(guard);
-        return firings;
-    }
-    bool firedOffGuiThread = false;
-    // The next firing destroys the frame, on the window's own thread.
-    std::atomic<bool> closeFromTimer{false};
-
-  private:
-    void record(std::string event) {
-        const std::lock_guard<std::mutex> lock(guard);
-        events.push_back(std::move(event));
-        changed.notify_all();
-    }
-
-    std::mutex guard;
-    std::condition_variable changed;
-    std::vector<std::string> events;
-    int firings = 0;
-};
 
 class X11Window : public ::testing::Test {
   protected:
@@ -125,7 +69,7 @@ class X11Window : public ::testing::Test {
     }
 
     XServer server;
-    Editor editor;
+    RecordingEditor editor;
     CVSTGUITimer timer{&editor, 150, true};
     CFrame* frame = nullptr;
     CKnob* knob = nullptr;
@@ -178,20 +122,38 @@ TEST_F(X11Window, RealPointerAndKeyEventsGiveWholeGesturesOnTheWindowsOwnThread)
         EXPECT_NEAR(step.control->getValue(), step.expected, 1e-6);
     }
 
-    // The window's thread hands the window back; then what the server shows is what the frame draws.
-    timer.setFireTime(150);
-    EXPECT_TRUE(editor.isGuiThread());
-    const CPixelBuffer& drawn = frame->renderAll();
-    std::vector<uint32_t> expectedPixels(drawn.data());
+    // The window's thread lends this thread the window: what the server shows is what the frame draws.
+    std::vector<uint32_t> expectedPixels;
+    ASSERT_TRUE(frame->getPlatformFrame()->withWindow([&] {
+        EXPECT_TRUE(editor.isGuiThread());
+        expectedPixels = frame->renderAll().data();
+    }));
+    EXPECT_FALSE(editor.isGuiThread()) << "and takes it back";
     for (uint32_t& p : expectedPixels) {
         p &= 0xFFFFFFu;
     }
     std::vector<uint32_t> shown;
     for (int attempt = 0; attempt < 50 && shown != expectedPixels; ++attempt) {
         std::this_thread::sleep_for(10ms);
-        shown = server.pixels(window(), drawn.getWidth(), drawn.getHeight());
+        shown = server.pixels(window(), kEditorSize.getWidth(), kEditorSize.getHeight());
     }
     EXPECT_TRUE(shown == expectedPixels) << "the window does not show the frame's pixels";
+    close();
+}
+
+TEST_F(X11Window, ANewKeyboardMapTakesEffectAtOnce) {
+    open(reinterpret_cast<void*>(uintptr_t{server.host()}));
+    const uint8_t spare = server.unusedKeycode();
+    server.mapKeycode(spare, kUp);
+    server.moveTo(window(), 50, 30);
+    server.click(1);
+    editor.waitFor("end 0");
+    server.keycode(spare, true);
+    server.keycode(spare, false);
+    const std::vector<std::string> bracket = {"begin 0", "value 0", "end 0"};
+    EXPECT_EQ(editor.waitFor("end 0"), bracket) << "the spare key is an Up key now";
+    EXPECT_NEAR(knob->getValue(), 0.6f, 1e-6);
+    server.mapKeycode(spare, 0);
     close();
 }
 
@@ -207,7 +169,7 @@ TEST_F(X11Window, TheTimerFiresOnTheWindowsThreadOnlyWhileTheWindowIsOpen) {
     std::printf("20 ms timer: %d firings in 500 ms on the window's thread\n", firings);
     EXPECT_GE(firings, 15);
     EXPECT_LE(firings, 27);
-    EXPECT_FALSE(editor.firedOffGuiThread);
+    EXPECT_FALSE(editor.anyFiringOffGuiThread());
 
     close();
     EXPECT_TRUE(editor.isGuiThread());

@@ -1,5 +1,7 @@
 #include "XServer.h"
 
+#include <algorithm>
+#include <chrono>
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -96,20 +98,82 @@ void XServer::click(uint8_t number) {
     button(number, false);
 }
 
-void XServer::key(uint32_t keysym, bool press) {
+std::vector<xcb_keysym_t> XServer::keysyms(uint8_t& perKeycode) {
     const xcb_setup_t* setup = xcb_get_setup(connection);
     const uint8_t count = static_cast<uint8_t>(setup->max_keycode - setup->min_keycode + 1);
     auto map = reply(xcb_get_keyboard_mapping_reply(
         connection, xcb_get_keyboard_mapping(connection, setup->min_keycode, count), nullptr));
-    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map.get());
-    for (int i = 0; i < xcb_get_keyboard_mapping_keysyms_length(map.get()); ++i) {
+    perKeycode = map->keysyms_per_keycode;
+    const xcb_keysym_t* first = xcb_get_keyboard_mapping_keysyms(map.get());
+    return {first, first + xcb_get_keyboard_mapping_keysyms_length(map.get())};
+}
+
+void XServer::key(uint32_t keysym, bool press) {
+    uint8_t perKeycode = 0;
+    const std::vector<xcb_keysym_t> syms = keysyms(perKeycode);
+    for (std::size_t i = 0; i < syms.size(); ++i) {
         if (syms[i] == keysym) {
-            fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE,
-                 static_cast<uint8_t>(setup->min_keycode + i / map->keysyms_per_keycode));
+            keycode(static_cast<uint8_t>(xcb_get_setup(connection)->min_keycode + i / perKeycode), press);
             return;
         }
     }
     throw std::runtime_error("no key gives keysym " + std::to_string(keysym));
+}
+
+void XServer::keycode(uint8_t code, bool press) {
+    fake(press ? XCB_KEY_PRESS : XCB_KEY_RELEASE, code);
+}
+
+void XServer::focusHost() {
+    const uint32_t keys = XCB_EVENT_MASK_KEY_PRESS | XCB_EVENT_MASK_KEY_RELEASE;
+    xcb_change_window_attributes(connection, hostWindow, XCB_CW_EVENT_MASK, &keys);
+    xcb_set_input_focus(connection, XCB_INPUT_FOCUS_POINTER_ROOT, hostWindow, XCB_CURRENT_TIME);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
+std::vector<XServer::HostKey> XServer::hostKeys(std::size_t count) {
+    uint8_t perKeycode = 0;
+    const std::vector<xcb_keysym_t> syms = keysyms(perKeycode);
+    const uint8_t firstKeycode = xcb_get_setup(connection)->min_keycode;
+    std::vector<HostKey> keys;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(1);
+    while (keys.size() < count && std::chrono::steady_clock::now() < end) {
+        xcb_generic_event_t* event = xcb_poll_for_event(connection);
+        if (event == nullptr) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+            continue;
+        }
+        const uint8_t type = event->response_type & 0x7f;
+        const auto* key = reinterpret_cast<const xcb_key_press_event_t*>(event);
+        if ((type == XCB_KEY_PRESS || type == XCB_KEY_RELEASE) && key->event == hostWindow) {
+            const std::size_t row = static_cast<std::size_t>(key->detail - firstKeycode) * perKeycode;
+            keys.push_back({row < syms.size() ? syms[row] : 0, type == XCB_KEY_PRESS,
+                            (key->state & XCB_MOD_MASK_CONTROL) != 0});
+        }
+        std::free(event);
+    }
+    return keys;
+}
+
+uint8_t XServer::unusedKeycode() {
+    uint8_t perKeycode = 0;
+    const std::vector<xcb_keysym_t> syms = keysyms(perKeycode);
+    for (std::size_t code = syms.size() / perKeycode; code-- > 0;) {
+        if (std::all_of(syms.begin() + code * perKeycode, syms.begin() + (code + 1) * perKeycode,
+                        [](xcb_keysym_t sym) { return sym == 0; })) {
+            return static_cast<uint8_t>(xcb_get_setup(connection)->min_keycode + code);
+        }
+    }
+    throw std::runtime_error("every key code has a keysym");
+}
+
+void XServer::mapKeycode(uint8_t code, uint32_t keysym) {
+    uint8_t perKeycode = 0;
+    keysyms(perKeycode);
+    std::vector<xcb_keysym_t> row(perKeycode, 0);
+    row[0] = keysym;
+    xcb_change_keyboard_mapping(connection, 1, code, perKeycode, row.data());
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
 std::vector<uint32_t> XServer::pixels(xcb_window_t window, int width, int height) {

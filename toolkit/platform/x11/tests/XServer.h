@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -24,12 +25,35 @@ class XServer {
     void moveTo(xcb_window_t window, int x, int y);
     void button(uint8_t button, bool press);
     void key(uint32_t keysym, bool press);
+    void keycode(uint8_t code, bool press);
     void click(uint8_t button);
+
+    // The host's top-level window takes the input focus and hears its keys, as a host's main window does.
+    void focusHost();
+    struct HostKey {
+        uint32_t keysym; // of the key's first column
+        bool press;
+        bool control;
+        bool operator==(const HostKey& other) const {
+            return keysym == other.keysym && press == other.press && control == other.control;
+        }
+        friend std::ostream& operator<<(std::ostream& out, const HostKey& key) {
+            return out << (key.control ? "Control+" : "") << std::hex << "0x" << key.keysym << std::dec
+                       << (key.press ? " down" : " up");
+        }
+    };
+    // The key events the host's window received since the last call, once `count` arrived or a second
+    // passed.
+    std::vector<HostKey> hostKeys(std::size_t count);
+    // The keyboard's map: a key code with no keysym, and giving a key code a keysym (0: none again).
+    uint8_t unusedKeycode();
+    void mapKeycode(uint8_t code, uint32_t keysym);
     // What the server shows in `window`, as 0x00RRGGBB pixels.
     std::vector<uint32_t> pixels(xcb_window_t window, int width, int height);
 
   private:
     void fake(uint8_t type, uint8_t detail, int16_t x = 0, int16_t y = 0);
+    std::vector<xcb_keysym_t> keysyms(uint8_t& perKeycode);
 
     xcb_connection_t* connection;
     xcb_screen_t* screen;
