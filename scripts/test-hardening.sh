@@ -41,7 +41,7 @@ lane_tsan() {
     cmake --preset tsan
     # Only the concurrency tests run in this lane, so only they are built: the in-process ones, the
     # editor's windows with their own threads (which load the plug-in), and LV2 instances on two threads.
-    cmake --build --preset tsan --target concurrency_tests x11_window_tests x11_editor_tests Velmora \
+    cmake --build --preset tsan --target concurrency_tests x11_window_tests x11_host_idle_tests x11_editor_tests Velmora \
         lv2_concurrency_tests velmora_lv2_dsp
     # ThreadSanitizer's memory layout clashes with the widest address randomisation of recent kernels.
     if command -v setarch > /dev/null; then
