@@ -1,4 +1,4 @@
-// The effect's editor: a 171 x 149 window over a background picture, with the main knob (LP left, HP
+// The effect's editor: a window the size of its background picture, with the main knob (LP left, HP
 // right), the DRIVE and RESO knobs, the ON/OFF lamp that lights while the filter is engaged, the cut-off
 // read-out and an invisible button over the maker's logo that opens the maker's web page.
 //
