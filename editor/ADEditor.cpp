@@ -83,7 +83,7 @@ bool ADEditor::open(void* ptr) {
     auto* newFrame = new CFrame(CRect(0, 0, width, backgroundBitmap->getHeight()), ptr, this);
     newFrame->setBackground(backgroundBitmap);
 
-    frequencyLabel = new CTextLabel(toRect(kReadOutRect), nullptr, nullptr, 0);
+    frequencyLabel = new CTextLabel(toRect(kReadOutRect), nullptr, nullptr);
     frequencyLabel->setFont(kNormalFontSmaller);
     frequencyLabel->setHoriAlign(kCenterText);
     char text[kVstMaxParamStrLen];
@@ -95,14 +95,14 @@ bool ADEditor::open(void* ptr) {
                                  kLogoImageHeight, nullptr, CPoint(0, 0));
     newFrame->addView(logoButton);
 
-    onOffLamp = new COnOffButton(pictureRect(onOffBitmap, kOnOffPicture, kLampPosition), this, kOnOff,
-                                 onOffBitmap, 0);
+    onOffLamp =
+        new COnOffButton(pictureRect(onOffBitmap, kOnOffPicture, kLampPosition), this, kOnOff, onOffBitmap);
     onOffLamp->setMouseEnabled(false);
     onOffLamp->setValue(lampLit(effect->getParameter(kKnob)) ? 1.0f : 0.0f);
     newFrame->addView(onOffLamp);
 
     mainKnob = new CKnob(pictureRect(knobBitmap, kKnobPicture, kMainKnobPosition), this, kKnob, knobBitmap,
-                         nullptr, CPoint(0, 0), 0);
+                         nullptr, CPoint(0, 0));
     mainKnob->setValue(effect->getParameter(kKnob));
     mainKnob->setDefaultValue(kMainKnobDefault);
     mainKnob->setZoomFactor(kMainKnobZoom);
