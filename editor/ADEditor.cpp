@@ -61,7 +61,7 @@ ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
 
 ADEditor::~ADEditor() {
     // A host may close the instance with the window still open.
-    if (frame != nullptr) {
+    if (editorOpen) {
         close();
     }
     for (CBitmap** bitmap : {&backgroundBitmap, &onOffBitmap, &knobBitmap, &smallKnobBitmap}) {
@@ -75,7 +75,7 @@ ADEditor::~ADEditor() {
 
 bool ADEditor::open(void* ptr) {
     // A host that opens twice gets one window, not a second one over a leaked first.
-    if (frame != nullptr) {
+    if (editorOpen) {
         close();
     }
     AEffGUIEditor::open(ptr);
@@ -129,12 +129,13 @@ bool ADEditor::open(void* ptr) {
 
 void ADEditor::close() {
     idleTimer->setFireTime(kClosedFireTime);
-    editorOpen = false;
-    if (frame != nullptr) {
-        frame->removeAll(true);
-        frame->forget();
-        frame = nullptr;
+    if (!editorOpen) {
+        return;
     }
+    editorOpen = false;
+    frame->removeAll(true);
+    frame->forget();
+    frame = nullptr;
 }
 
 void ADEditor::idle() {}
@@ -165,7 +166,6 @@ void ADEditor::applyParameter(VstInt32 index, float value) {
         char text[kVstMaxParamStrLen];
         formatKnobReadout(value, text);
         frequencyLabel->setText(text);
-        frequencyLabel->setDirty(true);
         const float lampBefore = onOffLamp->getValue();
         onOffLamp->setValue(lampLit(value) ? 1.0f : 0.0f);
         if (onOffLamp->getValue() != lampBefore) {

@@ -59,6 +59,8 @@ class ADEditor : public AEffGUIEditor, public CControlListener, public CBaseObje
     CBitmap* knobBitmap;
     CBitmap* smallKnobBitmap;
     CVSTGUITimer* idleTimer;
+    // From the end of open to the start of close: the frame and the controls exist. The editor's one
+    // test of whether its window is open.
     bool editorOpen;
     CTextLabel* frequencyLabel = nullptr;
     CKnob* mainKnob = nullptr;
