@@ -3,6 +3,7 @@
 // do (the window's X11 id in effEditOpen's pointer), idles it every 20 ms and runs until the window is
 // closed; with --screenshot it writes what the X server shows in the window to a PNG and leaves.
 #include "PngEncoder.h"
+#include "QuietHost.h"
 #include "VstStructures.h"
 
 #include <dlfcn.h>
@@ -26,10 +27,6 @@ constexpr auto kIdlePeriod = std::chrono::milliseconds(20);
 constexpr auto kSettleTime = std::chrono::milliseconds(500);
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
-
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
 
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
@@ -80,7 +77,7 @@ int main(int argc, char** argv) {
     void* library = dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto entry =
         library != nullptr ? reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain")) : nullptr;
-    AEffect* effect = entry != nullptr ? entry(host) : nullptr;
+    AEffect* effect = entry != nullptr ? entry(quietHost) : nullptr;
     if (effect == nullptr) {
         std::fprintf(stderr, "velmora-window-host: %s is not a VST 2.4 plug-in\n", plugin.c_str());
         return 1;
