@@ -5,6 +5,7 @@
 #include "PngEncoder.h"
 #include "QuietHost.h"
 #include "VstStructures.h"
+#include "X11Readback.h"
 
 #include <dlfcn.h>
 
@@ -39,24 +40,8 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 
 bool screenshot(xcb_connection_t* connection, xcb_window_t window, int width, int height,
                 const std::string& path) {
-    const std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
-        xcb_get_image_reply(connection,
-                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
-                                          static_cast<uint16_t>(width), static_cast<uint16_t>(height),
-                                          UINT32_MAX),
-                            nullptr),
-        &std::free);
-    if (!image || xcb_get_image_data_length(image.get()) < width * height * 4) {
-        return false;
-    }
-    const auto* shown = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
     CPixelBuffer picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            picture.row(y)[x] = shown[y * width + x] | 0xFF000000u;
-        }
-    }
-    return writePng(picture, path);
+    return x11::readWindowPixels(connection, window, picture) && writePng(picture, path);
 }
 
 } // namespace

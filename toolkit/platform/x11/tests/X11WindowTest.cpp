@@ -182,16 +182,12 @@ TEST_F(X11Window, RealPointerAndKeyEventsGiveWholeGesturesOnTheWindowsOwnThread)
     timer.setFireTime(150);
     EXPECT_TRUE(editor.isGuiThread());
     const CPixelBuffer& drawn = frame->renderAll();
-    std::vector<uint32_t> expectedPixels(drawn.data());
-    for (uint32_t& p : expectedPixels) {
-        p &= 0xFFFFFFu;
-    }
-    std::vector<uint32_t> shown;
-    for (int attempt = 0; attempt < 50 && shown != expectedPixels; ++attempt) {
+    bool same = false;
+    for (int attempt = 0; attempt < 50 && !same; ++attempt) {
         std::this_thread::sleep_for(10ms);
-        shown = server.pixels(window(), drawn.getWidth(), drawn.getHeight());
+        same = server.pixels(window(), drawn.getWidth(), drawn.getHeight()).data() == drawn.data();
     }
-    EXPECT_TRUE(shown == expectedPixels) << "the window does not show the frame's pixels";
+    EXPECT_TRUE(same) << "the window does not show the frame's pixels";
     close();
 }
 

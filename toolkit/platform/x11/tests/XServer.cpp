@@ -1,5 +1,7 @@
 #include "XServer.h"
 
+#include "X11Readback.h"
+
 #include <cstdlib>
 #include <dirent.h>
 #include <fstream>
@@ -112,20 +114,9 @@ void XServer::key(uint32_t keysym, bool press) {
     throw std::runtime_error("no key gives keysym " + std::to_string(keysym));
 }
 
-std::vector<uint32_t> XServer::pixels(xcb_window_t window, int width, int height) {
-    auto image = reply(xcb_get_image_reply(connection,
-                                           xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
-                                                         static_cast<uint16_t>(width),
-                                                         static_cast<uint16_t>(height), UINT32_MAX),
-                                           nullptr));
-    if (!image) {
-        return {};
-    }
-    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
-    std::vector<uint32_t> shown(data, data + static_cast<std::size_t>(width) * height);
-    for (uint32_t& p : shown) {
-        p &= 0xFFFFFFu;
-    }
+CPixelBuffer XServer::pixels(xcb_window_t window, int width, int height) {
+    CPixelBuffer shown(width, height);
+    x11::readWindowPixels(connection, window, shown);
     return shown;
 }
 

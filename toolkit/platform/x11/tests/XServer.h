@@ -2,6 +2,8 @@
 // through XTest, and what the server shows and holds.
 #pragma once
 
+#include "CPixelBuffer.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -25,8 +27,8 @@ class XServer {
     void button(uint8_t button, bool press);
     void key(uint32_t keysym, bool press);
     void click(uint8_t button);
-    // What the server shows in `window`, as 0x00RRGGBB pixels.
-    std::vector<uint32_t> pixels(xcb_window_t window, int width, int height);
+    // What the server shows in `window`, as an opaque picture; black where it shows nothing.
+    CPixelBuffer pixels(xcb_window_t window, int width, int height);
 
   private:
     void fake(uint8_t type, uint8_t detail, int16_t x = 0, int16_t y = 0);
