@@ -1,6 +1,13 @@
 # Test framework set-up shared by every tests/ folder.
 if(VELMORA_BUILD_TESTS)
     enable_testing()
+    # Windows programs under Wine see the build machine's files through drive Z: (Wine maps it to the
+    # Unix root): a path given to a test program begins with this.
+    if(CMAKE_CROSSCOMPILING)
+        set(VELMORA_TEST_ROOT "Z:")
+    else()
+        set(VELMORA_TEST_ROOT "")
+    endif()
     if(CMAKE_CROSSCOMPILING)
         # No GoogleTest package for the target: build it from Debian's sources, only what the tests use,
         # without our warning flags (they are for our code).

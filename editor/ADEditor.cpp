@@ -4,30 +4,17 @@
 #include "CFrame.h"
 #include "CorvelDisplay.h"
 #include "CorvelParameters.h"
+#include "EditorLayout.h"
 #include "Platform.h"
 
 namespace {
-
-// Pictures by resource ID; the small knob's strip holds one image per step of its value.
-constexpr int32_t kBackgroundPicture = 128;
-constexpr int32_t kOnOffPicture = 129;
-constexpr int32_t kKnobPicture = 130;
-constexpr int32_t kSmallKnobPicture = 131;
-constexpr int32_t kSmallKnobImages = 120;
 
 // Repaint pace: slow while there is no window to repaint.
 constexpr uint32_t kClosedFireTime = 150;
 constexpr uint32_t kOpenFireTime = 50;
 
-// Where the controls sit. Rectangles of pictures are the picture's size moved by an offset.
-const CRect kFrequencyLabelRect(70, 6, 104, 18);
-constexpr CCoord kLogoWidth = 51;
-constexpr CCoord kLogoHeight = 33;
+// The logo button has no picture; one image of it would be this high.
 constexpr CCoord kLogoImageHeight = 32;
-const CPoint kLampOffset(57, 81);
-const CPoint kMainKnobOffset(40, 18);
-const CPoint kResoKnobOffset(126, 108);
-const CPoint kDriveKnobOffset(13, 108);
 
 // Default values (Control-click) and the main knob's fine-drag factor (Shift).
 constexpr float kMainKnobDefault = 0.5f;
@@ -43,18 +30,25 @@ bool lampLit(float knob) {
     return knob <= kDeadZoneLow || knob >= kDeadZoneHigh;
 }
 
-CRect pictureRect(CCoord width, CCoord height, const CPoint& offset) {
-    return CRect(0, 0, width, height).offset(offset.x, offset.y);
+CRect toRect(const LayoutRect& rect) {
+    return CRect(rect.left, rect.top, rect.right, rect.bottom);
+}
+
+// A control's rectangle: one image of its picture as loaded (empty for a picture that did not load) at
+// the control's position.
+CRect pictureRect(const CBitmap* bitmap, const EditorPicture& picture, const LayoutPoint& position) {
+    return CRect(0, 0, bitmap->getWidth(), bitmap->getHeight() / picture.frames)
+        .offset(position.x, position.y);
 }
 
 } // namespace
 
 ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
     editorOpen = false;
-    backgroundBitmap = new CBitmap(CResourceDescription(kBackgroundPicture));
-    onOffBitmap = new CBitmap(CResourceDescription(kOnOffPicture));
-    knobBitmap = new CBitmap(CResourceDescription(kKnobPicture));
-    smallKnobBitmap = new CBitmap(CResourceDescription(kSmallKnobPicture));
+    backgroundBitmap = new CBitmap(CResourceDescription(kBackgroundPicture.id));
+    onOffBitmap = new CBitmap(CResourceDescription(kOnOffPicture.id));
+    knobBitmap = new CBitmap(CResourceDescription(kKnobPicture.id));
+    smallKnobBitmap = new CBitmap(CResourceDescription(kSmallKnobPicture.id));
     logoButton = nullptr;
     rect.top = 0;
     rect.left = 0;
@@ -67,7 +61,7 @@ ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
 
 ADEditor::~ADEditor() {
     // A host may close the instance with the window still open.
-    if (frame != nullptr) {
+    if (editorOpen) {
         close();
     }
     waitForWindowThreads();
@@ -82,7 +76,7 @@ ADEditor::~ADEditor() {
 
 bool ADEditor::open(void* ptr) {
     // A host that opens twice gets one window, not a second one over a leaked first.
-    if (frame != nullptr) {
+    if (editorOpen) {
         close();
     }
     AEffGUIEditor::open(ptr);
@@ -90,7 +84,7 @@ bool ADEditor::open(void* ptr) {
     auto* newFrame = new CFrame(CRect(0, 0, width, backgroundBitmap->getHeight()), ptr, this);
     newFrame->setBackground(backgroundBitmap);
 
-    frequencyLabel = new CTextLabel(kFrequencyLabelRect, nullptr, nullptr, 0);
+    frequencyLabel = new CTextLabel(toRect(kReadOutRect), nullptr, nullptr);
     frequencyLabel->setFont(kNormalFontSmaller);
     frequencyLabel->setHoriAlign(kCenterText);
     char text[kVstMaxParamStrLen];
@@ -103,28 +97,27 @@ bool ADEditor::open(void* ptr) {
     newFrame->addView(logoButton);
 
     onOffLamp =
-        new COnOffButton(pictureRect(onOffBitmap->getWidth(), onOffBitmap->getHeight() / 2, kLampOffset),
-                         this, kOnOff, onOffBitmap, 0);
+        new COnOffButton(pictureRect(onOffBitmap, kOnOffPicture, kLampPosition), this, kOnOff, onOffBitmap);
     onOffLamp->setMouseEnabled(false);
     onOffLamp->setValue(lampLit(effect->getParameter(kKnob)) ? 1.0f : 0.0f);
     newFrame->addView(onOffLamp);
 
-    mainKnob = new CKnob(pictureRect(knobBitmap->getWidth(), knobBitmap->getHeight(), kMainKnobOffset), this,
-                         kKnob, knobBitmap, nullptr, CPoint(0, 0), 0);
+    mainKnob = new CKnob(pictureRect(knobBitmap, kKnobPicture, kMainKnobPosition), this, kKnob, knobBitmap,
+                         nullptr, CPoint(0, 0));
     mainKnob->setValue(effect->getParameter(kKnob));
     mainKnob->setDefaultValue(kMainKnobDefault);
     mainKnob->setZoomFactor(kMainKnobZoom);
     newFrame->addView(mainKnob);
 
-    const CCoord imageHeight = smallKnobBitmap->getHeight() / kSmallKnobImages;
-    resoKnob = new CAnimKnob(pictureRect(smallKnobBitmap->getWidth(), imageHeight, kResoKnobOffset), this,
-                             kReso, kSmallKnobImages, imageHeight, smallKnobBitmap, CPoint(0, 0));
+    const CCoord imageHeight = smallKnobBitmap->getHeight() / kSmallKnobPicture.frames;
+    resoKnob = new CAnimKnob(pictureRect(smallKnobBitmap, kSmallKnobPicture, kResoKnobPosition), this, kReso,
+                             kSmallKnobPicture.frames, imageHeight, smallKnobBitmap, CPoint(0, 0));
     resoKnob->setValue(effect->getParameter(kReso));
     resoKnob->setDefaultValue(kResoDefault);
     newFrame->addView(resoKnob);
 
-    driveKnob = new CAnimKnob(pictureRect(smallKnobBitmap->getWidth(), imageHeight, kDriveKnobOffset), this,
-                              kDrive, kSmallKnobImages, imageHeight, smallKnobBitmap, CPoint(0, 0));
+    driveKnob = new CAnimKnob(pictureRect(smallKnobBitmap, kSmallKnobPicture, kDriveKnobPosition), this,
+                              kDrive, kSmallKnobPicture.frames, imageHeight, smallKnobBitmap, CPoint(0, 0));
     driveKnob->setValue(effect->getParameter(kDrive));
     driveKnob->setDefaultValue(kDriveDefault);
     newFrame->addView(driveKnob);
@@ -137,6 +130,9 @@ bool ADEditor::open(void* ptr) {
 
 void ADEditor::close() {
     idleTimer->setFireTime(kClosedFireTime);
+    if (!editorOpen) {
+        return;
+    }
     editorOpen = false;
     if (CFrame* closing = frame.exchange(nullptr)) {
         closing->close();
@@ -171,7 +167,6 @@ void ADEditor::applyParameter(VstInt32 index, float value) {
         char text[kVstMaxParamStrLen];
         formatKnobReadout(value, text);
         frequencyLabel->setText(text);
-        frequencyLabel->setDirty(true);
         const float lampBefore = onOffLamp->getValue();
         onOffLamp->setValue(lampLit(value) ? 1.0f : 0.0f);
         if (onOffLamp->getValue() != lampBefore) {

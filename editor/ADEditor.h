@@ -1,4 +1,4 @@
-// The effect's editor: a 171 x 149 window over a background picture, with the main knob (LP left, HP
+// The effect's editor: a window the size of its background picture, with the main knob (LP left, HP
 // right), the DRIVE and RESO knobs, the ON/OFF lamp that lights while the filter is engaged, the cut-off
 // read-out and an invisible button over the maker's logo that opens the maker's web page.
 //
@@ -59,7 +59,9 @@ class ADEditor : public AEffGUIEditor, public CControlListener, public CBaseObje
     CBitmap* knobBitmap;
     CBitmap* smallKnobBitmap;
     CVSTGUITimer* idleTimer;
-    // Read by the window's own thread, which may still be finishing a gesture as the host closes.
+    // From the end of open to the start of close: the frame and the controls exist. The editor's one
+    // test of whether its window is open. Atomic: the window's own thread may still be finishing a
+    // gesture as the host closes.
     std::atomic<bool> editorOpen;
     CTextLabel* frequencyLabel = nullptr;
     CKnob* mainKnob = nullptr;

@@ -18,4 +18,3 @@ struct CColor {
 constexpr CColor kBlackCColor{0, 0, 0, 255};
 constexpr CColor kWhiteCColor{255, 255, 255, 255};
 constexpr CColor kGreyCColor{127, 127, 127, 255};
-constexpr CColor kTransparentCColor{0, 0, 0, 0};

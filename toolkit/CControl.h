@@ -20,12 +20,7 @@ class CControl : public CView {
     float getValue() const { return value; }
     void setDefaultValue(float newValue) { defaultValue = newValue; }
     float getDefaultValue() const { return defaultValue; }
-    float getMin() const { return vmin; }
-    float getMax() const { return vmax; }
-    void setTag(int32_t newTag) { tag = newTag; }
     int32_t getTag() const { return tag; }
-    void setListener(CControlListener* newListener) { listener = newListener; }
-    CControlListener* getListener() const { return listener; }
 
     void setBackground(CBitmap* bitmap);
     CBitmap* getBackground() const { return background; }

@@ -1,10 +1,6 @@
 // Told of every value a user gives a control.
 #pragma once
 
-#include "CButtonState.h"
-
-#include <cstdint>
-
 class CControl;
 
 class CControlListener {
@@ -12,7 +8,6 @@ class CControlListener {
     virtual ~CControlListener() = default;
     // [GUI thread] After a mouse, wheel or key gesture changed the control's value.
     virtual void valueChanged(CControl* control) = 0;
-    virtual int32_t controlModifierClicked(CControl* /*control*/, CButtonState /*buttons*/) { return 0; }
     virtual void controlBeginEdit(CControl* /*control*/) {}
     virtual void controlEndEdit(CControl* /*control*/) {}
 };

@@ -20,16 +20,11 @@ class CDrawContext {
     CDrawContext(CPixelBuffer& target, const CRect& clip);
 
     void setClipRect(const CRect& clip);
-    const CRect& getClipRect() const { return clipRect; }
 
     void setFrameColor(const CColor& color) { frameColor = color; }
-    const CColor& getFrameColor() const { return frameColor; }
     void setFillColor(const CColor& color) { fillColor = color; }
-    const CColor& getFillColor() const { return fillColor; }
     void setFontColor(const CColor& color) { fontColor = color; }
-    const CColor& getFontColor() const { return fontColor; }
     void setFont(CFontDesc* newFont) { font = newFont; }
-    CFontDesc* getFont() const { return font; }
 
     // A one-pixel line in the frame colour, both end pixels included.
     void drawLine(const CPoint& from, const CPoint& to);

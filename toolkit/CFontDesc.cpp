@@ -1,17 +1,10 @@
 #include "CFontDesc.h"
 
-#include <cstdio>
-
-CFontDesc::CFontDesc(const char* fontName, CCoord fontSize, int32_t fontStyle)
-    : size(fontSize), style(fontStyle) {
-    std::snprintf(name, sizeof(name), "%s", fontName != nullptr ? fontName : "");
-}
-
 namespace {
 
 // Static storage: it holds its creation reference for ever, so remember/forget pairs never delete it.
-CFontDesc normalFont("Arial", 12);
-CFontDesc normalFontSmaller("Arial", 10);
+CFontDesc normalFont(12);
+CFontDesc normalFontSmaller(10);
 
 } // namespace
 

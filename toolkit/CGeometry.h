@@ -32,7 +32,6 @@ struct CRect {
 
     CCoord getWidth() const { return right - left; }
     CCoord getHeight() const { return bottom - top; }
-    CPoint getTopLeft() const { return CPoint(left, top); }
     CPoint getCenter() const { return CPoint(left + getWidth() / 2, top + getHeight() / 2); }
     bool isEmpty() const { return !(right > left && bottom > top); }
 
@@ -46,9 +45,6 @@ struct CRect {
     // Half-open: the right and bottom edges are outside.
     bool pointInside(const CPoint& p) const {
         return p.x >= left && p.x < right && p.y >= top && p.y < bottom;
-    }
-    bool rectOverlap(const CRect& other) const {
-        return left < other.right && other.left < right && top < other.bottom && other.top < bottom;
     }
     // Shrinks to the intersection with `other` (empty when they do not overlap).
     CRect& bound(const CRect& other) {

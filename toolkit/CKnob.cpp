@@ -21,7 +21,7 @@ float wheelStep(bool fine, float increment) {
 } // namespace
 
 CKnob::CKnob(const CRect& knobSize, CControlListener* knobListener, int32_t knobTag, CBitmap* knobBackground,
-             CBitmap* knobHandle, const CPoint& knobOffset, int32_t /*drawStyle*/)
+             CBitmap* knobHandle, const CPoint& knobOffset)
     : CControl(knobSize, knobListener, knobTag, knobBackground), offset(knobOffset) {
     exchangeReference(handle, knobHandle);
 }

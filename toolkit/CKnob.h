@@ -12,10 +12,9 @@
 
 class CKnob : public CControl {
   public:
-    // A null `handle` draws the line handle; the draw style is accepted for the familiar signature, and
-    // the line handle is the only style there is.
+    // A null `handle` draws the line handle.
     CKnob(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background, CBitmap* handle,
-          const CPoint& offset = CPoint(0, 0), int32_t drawStyle = 0);
+          const CPoint& offset = CPoint(0, 0));
     ~CKnob() override;
 
     void draw(CDrawContext* context) override;

@@ -3,7 +3,7 @@
 #include "CBitmap.h"
 
 COnOffButton::COnOffButton(const CRect& buttonSize, CControlListener* buttonListener, int32_t buttonTag,
-                           CBitmap* buttonBackground, int32_t /*style*/)
+                           CBitmap* buttonBackground)
     : CControl(buttonSize, buttonListener, buttonTag, buttonBackground) {}
 
 void COnOffButton::draw(CDrawContext* context) {

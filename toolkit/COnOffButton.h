@@ -7,8 +7,7 @@
 
 class COnOffButton : public CControl {
   public:
-    COnOffButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background,
-                 int32_t style = 0);
+    COnOffButton(const CRect& size, CControlListener* listener, int32_t tag, CBitmap* background);
 
     void draw(CDrawContext* context) override;
     CMouseEventResult onMouseDown(CPoint& where, const CButtonState& buttons) override;

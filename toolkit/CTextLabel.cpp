@@ -5,8 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
-CTextLabel::CTextLabel(const CRect& labelSize, const char* labelText, CBitmap* labelBackground,
-                       int32_t /*style*/)
+CTextLabel::CTextLabel(const CRect& labelSize, const char* labelText, CBitmap* labelBackground)
     : CControl(labelSize, nullptr, -1, labelBackground) {
     setFont(kNormalFont);
     setText(labelText);

@@ -13,8 +13,7 @@ class CTextLabel : public CControl {
     // Texts longer than kMaxText - 1 bytes are cut.
     static constexpr int kMaxText = 64;
 
-    CTextLabel(const CRect& size, const char* text = nullptr, CBitmap* background = nullptr,
-               int32_t style = 0);
+    CTextLabel(const CRect& size, const char* text = nullptr, CBitmap* background = nullptr);
     ~CTextLabel() override;
 
     // Marks the label dirty when the text differs.

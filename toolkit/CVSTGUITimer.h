@@ -21,7 +21,6 @@ class CVSTGUITimer : public CBaseObject, private IPlatformTimerCallback {
     bool setFireTime(uint32_t newFireTime);
     uint32_t getFireTime() const { return fireTime; }
     bool isRunning() const { return running; }
-    CBaseObject* getTarget() const { return target; }
 
   private:
     void fire() override;

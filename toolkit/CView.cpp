@@ -14,9 +14,3 @@ void CView::invalidRect(const CRect& rect) {
         frame->invalidRect(rect);
     }
 }
-
-void CView::setViewSize(const CRect& newSize) {
-    invalid();
-    size = newSize;
-    invalid();
-}

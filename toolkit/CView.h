@@ -47,7 +47,6 @@ class CView : public CBaseObject {
     bool getMouseEnabled() const { return mouseEnabled; }
 
     const CRect& getViewSize() const { return size; }
-    void setViewSize(const CRect& newSize);
     CFrame* getFrame() const { return frame; }
 
     // Called by the container that takes the view, and when it lets it go.

@@ -8,6 +8,7 @@
 #include "CVSTGUITimer.h"
 #include "OffscreenPlatform.h"
 #include "PluginEntry.h"
+#include "QuietHost.h"
 
 #include <benchmark/benchmark.h>
 
@@ -17,16 +18,12 @@
 
 namespace {
 
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
 CBaseObject* timerTarget(AEffect* effect) {
     return dynamic_cast<CBaseObject*>(static_cast<AudioEffect*>(effect->object)->getEditor());
 }
 
 struct OpenEditor {
-    AEffect* effect = VSTPluginMain(host);
+    AEffect* effect = VSTPluginMain(quietHost);
     int parent = 0;
     OffscreenFrame* window = nullptr;
 
@@ -64,7 +61,7 @@ void timerFiringMainKnobMoved(benchmark::State& state) {
 
 void createAndCloseWithoutOpening(benchmark::State& state) {
     for (auto _ : state) {
-        AEffect* effect = VSTPluginMain(host);
+        AEffect* effect = VSTPluginMain(quietHost);
         effect->dispatcher(effect, effClose, 0, 0, nullptr, 0.0f);
     }
 }
@@ -74,11 +71,11 @@ void heapOfInstancesWithoutWindows(benchmark::State& state) {
     const auto count = static_cast<std::size_t>(state.range(0));
     double extraBytes = 0;
     for (auto _ : state) {
-        std::vector<AEffect*> instances{VSTPluginMain(host)};
+        std::vector<AEffect*> instances{VSTPluginMain(quietHost)};
         instances.reserve(count);
         const auto one = static_cast<double>(mallinfo2().uordblks);
         while (instances.size() < count) {
-            instances.push_back(VSTPluginMain(host));
+            instances.push_back(VSTPluginMain(quietHost));
         }
         extraBytes = static_cast<double>(mallinfo2().uordblks) - one;
         for (AEffect* effect : instances) {

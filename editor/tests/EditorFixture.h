@@ -1,7 +1,8 @@
 // An instance of the effect with its editor, driven through its record as a host drives it, with the
-// window on the offscreen platform and the controls looked up in the order the window holds them.
+// window on the offscreen platform and the controls looked up by their tags.
 #pragma once
 
+#include "ADEditor.h"
 #include "AEffGUIEditor.h"
 #include "CAnimKnob.h"
 #include "CBitmap.h"
@@ -10,6 +11,7 @@
 #include "COnOffButton.h"
 #include "CTextLabel.h"
 #include "CorvelEdit.h"
+#include "EditorLayout.h"
 #include "HostTestSupport.h"
 #include "OffscreenPlatform.h"
 
@@ -45,13 +47,29 @@ class EditorFixture : public ::testing::Test {
     void close() { dispatch(effEditClose); }
     CFrame* frame() { return static_cast<AEffGUIEditor*>(effect->getEditor())->getFrame(); }
 
-    CTextLabel* label() { return static_cast<CTextLabel*>(frame()->getView(0)); }
-    CKickButton* logo() { return static_cast<CKickButton*>(frame()->getView(1)); }
-    COnOffButton* lamp() { return static_cast<COnOffButton*>(frame()->getView(2)); }
-    CKnob* mainKnob() { return static_cast<CKnob*>(frame()->getView(3)); }
-    CAnimKnob* resoKnob() { return static_cast<CAnimKnob*>(frame()->getView(4)); }
-    CAnimKnob* driveKnob() { return static_cast<CAnimKnob*>(frame()->getView(5)); }
+    // The open window's control of a tag and class, or null.
+    template <typename Control> Control* control(int32_t tag) {
+        for (int i = 0; i < frame()->getNbViews(); ++i) {
+            auto* found = dynamic_cast<Control*>(frame()->getView(i));
+            if (found != nullptr && found->getTag() == tag) {
+                return found;
+            }
+        }
+        return nullptr;
+    }
+    // The read-out carries the class's default tag.
+    CTextLabel* label() { return control<CTextLabel>(-1); }
+    CKickButton* logo() { return control<CKickButton>(kLogo); }
+    COnOffButton* lamp() { return control<COnOffButton>(kOnOff); }
+    CKnob* mainKnob() { return control<CKnob>(kKnob); }
+    CAnimKnob* resoKnob() { return control<CAnimKnob>(kReso); }
+    CAnimKnob* driveKnob() { return control<CAnimKnob>(kDrive); }
     std::string readOut() { return label()->getText(); }
+
+    static CRect rectOf(const LayoutRect& rect) {
+        return CRect(rect.left, rect.top, rect.right, rect.bottom);
+    }
+    static CPoint centreOf(const LayoutRect& rect) { return CPoint(rect.centreX(), rect.centreY()); }
 
     // The host requests of one kind since the last reset, as "index:value".
     static std::vector<std::string> hostCalls(VstInt32 opcode) {

@@ -13,9 +13,11 @@ TEST_F(Golden, TheWindowLooksAsItsPicturesShow) {
     open();
     EXPECT_EQ(compareWithGolden(frame()->renderAll(), kGoldenDir + "/editor-default.png"), "");
 
-    window->mouseDown(CPoint(85, 60), kLButton);
-    window->mouseMoved(CPoint(85, 120), kLButton);
-    window->mouseUp(CPoint(85, 120), 0);
+    // 60 px down from the knob's centre: 0.5 - 60 / 200.
+    const CPoint knob = centreOf(kMainKnobRect);
+    window->mouseDown(knob, kLButton);
+    window->mouseMoved(CPoint(knob).offset(0, 60), kLButton);
+    window->mouseUp(CPoint(knob).offset(0, 60), 0);
     ASSERT_FLOAT_EQ(get(kKnob), 0.2f);
     window->paint();
     OffscreenPlatform::instance().advance(50);

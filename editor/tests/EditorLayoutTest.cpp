@@ -1,5 +1,6 @@
-// The window as it opens: size, the six controls in order with their places, tags, pictures and
-// set-up, the lamp and read-out from the effect's values, and what close and reopen do.
+// The window as it opens: size, the six controls with their places (resources/EditorLayout.h), tags,
+// pictures, set-up and stacking, the lamp and read-out from the effect's values, and what close and
+// reopen do.
 #include "EditorFixture.h"
 
 #include <typeinfo>
@@ -12,53 +13,59 @@ TEST_F(Layout, TheRectangleIsKnownBeforeAnyOpenAndTheTimerRunsSlowlyWhileClosed)
     ERect* rect = nullptr;
     ASSERT_EQ(dispatch(effEditGetRect, 0, 0, &rect), 1);
     EXPECT_EQ((std::vector<int>{rect->top, rect->left, rect->bottom, rect->right}),
-              (std::vector<int>{0, 0, 149, 171}));
+              (std::vector<int>{0, 0, kWindowRect.bottom, kWindowRect.right}));
     EXPECT_EQ(OffscreenPlatform::instance().runningTimerPeriods(), std::vector<uint32_t>{150});
     close();
     EXPECT_EQ(frame(), nullptr) << "closing a window never opened changes nothing";
     EXPECT_EQ(OffscreenPlatform::instance().runningTimerPeriods(), std::vector<uint32_t>{150});
 }
 
-TEST_F(Layout, OpenBuildsTheSixControlsInOrderAboveTheBackground) {
+TEST_F(Layout, OpenBuildsTheSixControlsAtTheirPlacesAboveTheBackground) {
     set(kDrive, 0.25f);
     set(kReso, 0.75f);
     const int framesBefore = OffscreenPlatform::instance().frameCount();
     open();
     EXPECT_EQ(window->getParent(), &parentWindow);
-    EXPECT_EQ(frame()->getViewSize(), CRect(0, 0, 171, 149));
+    EXPECT_EQ(frame()->getViewSize(), rectOf(kWindowRect));
     ASSERT_NE(frame()->getBackground(), nullptr);
-    EXPECT_EQ(frame()->getBackground()->getResourceDescription().id, 128);
+    EXPECT_EQ(frame()->getBackground()->getResourceDescription().id, kBackgroundPicture.id);
     struct Expected {
+        CControl* control;
         const std::type_info& type;
-        CRect rect;
-        int32_t tag;
+        LayoutRect rect;
         int32_t picture; // 0: none
         bool mouse;
         float value;
         float defaultValue;
     };
     const Expected controls[] = {
-        {typeid(CTextLabel), CRect(70, 6, 104, 18), -1, 0, true, 0.0f, 0.5f},
-        {typeid(CKickButton), CRect(120, 0, 171, 33), 6, 0, true, 0.0f, 0.5f},
-        {typeid(COnOffButton), CRect(57, 81, 112, 138), 4, 129, false, 0.0f, 0.5f},
-        {typeid(CKnob), CRect(40, 18, 130, 108), 0, 130, true, 0.5f, 0.5f},
-        {typeid(CAnimKnob), CRect(126, 108, 158, 140), 2, 131, true, 0.75f, 0.5f},
-        {typeid(CAnimKnob), CRect(13, 108, 45, 140), 1, 131, true, 0.25f, 0.0f},
+        {label(), typeid(CTextLabel), kReadOutRect, 0, true, 0.0f, 0.5f},
+        {logo(), typeid(CKickButton), kLogoRect, 0, true, 0.0f, 0.5f},
+        {lamp(), typeid(COnOffButton), kLampRect, kOnOffPicture.id, false, 0.0f, 0.5f},
+        {mainKnob(), typeid(CKnob), kMainKnobRect, kKnobPicture.id, true, 0.5f, 0.5f},
+        {resoKnob(), typeid(CAnimKnob), kResoKnobRect, kSmallKnobPicture.id, true, 0.75f, 0.5f},
+        {driveKnob(), typeid(CAnimKnob), kDriveKnobRect, kSmallKnobPicture.id, true, 0.25f, 0.0f},
     };
-    ASSERT_EQ(frame()->getNbViews(), 6);
-    for (int i = 0; i < 6; ++i) {
-        SCOPED_TRACE(i);
-        const Expected& want = controls[i];
-        auto* control = static_cast<CControl*>(frame()->getView(i));
-        EXPECT_EQ(typeid(*control), want.type);
-        EXPECT_EQ(control->getViewSize(), want.rect);
-        EXPECT_EQ(control->getTag(), want.tag);
-        EXPECT_EQ(control->getBackground() != nullptr ? control->getBackground()->getResourceDescription().id
-                                                      : 0,
+    EXPECT_EQ(frame()->getNbViews(), 6);
+    for (const Expected& want : controls) {
+        SCOPED_TRACE(&want - controls);
+        ASSERT_NE(want.control, nullptr);
+        EXPECT_EQ(typeid(*want.control), want.type);
+        EXPECT_EQ(want.control->getViewSize(), rectOf(want.rect));
+        EXPECT_EQ(want.control->getBackground() != nullptr
+                      ? want.control->getBackground()->getResourceDescription().id
+                      : 0,
                   want.picture);
-        EXPECT_EQ(control->getMouseEnabled(), want.mouse);
-        EXPECT_EQ(control->getValue(), want.value);
-        EXPECT_EQ(control->getDefaultValue(), want.defaultValue);
+        EXPECT_EQ(want.control->getMouseEnabled(), want.mouse);
+        EXPECT_EQ(want.control->getValue(), want.value);
+        EXPECT_EQ(want.control->getDefaultValue(), want.defaultValue);
+    }
+    // Where the main knob overlaps the lamp and the logo button, it lies above them.
+    for (const LayoutRect& below : {kLampRect, kLogoRect}) {
+        CRect overlap = rectOf(below);
+        overlap.bound(rectOf(kMainKnobRect));
+        ASSERT_FALSE(overlap.isEmpty());
+        EXPECT_EQ(frame()->getViewAt(overlap.getCenter(), false), mainKnob());
     }
     EXPECT_EQ(mainKnob()->getZoomFactor(), 400.0f);
     EXPECT_EQ(resoKnob()->getZoomFactor(), 1.5f);

@@ -22,12 +22,12 @@ TEST_F(Lifetime, EditorOpcodesOutOfOrderOrWithNullPointersChangeNothing) {
     EXPECT_EQ(platform.frameCount(), framesBefore + 1) << "a second open replaces the first window";
     EXPECT_EQ(window->getParent(), &parentWindow);
 
-    window->mouseDown(CPoint(85, 60), kLButton);
-    window->mouseUp(CPoint(85, 60), 0);
+    window->mouseDown(centreOf(kMainKnobRect), kLButton);
+    window->mouseUp(centreOf(kMainKnobRect), 0);
     EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 1) << "the clicked knob has the keys";
     EXPECT_FLOAT_EQ(get(kKnob), 0.6f);
 
-    window->mouseDown(CPoint(85, 60), kLButton);
+    window->mouseDown(centreOf(kMainKnobRect), kLButton);
     dispatch(effClose);
     record = nullptr;
     EXPECT_EQ(platform.frameCount(), framesBefore) << "closing the instance closes its window";

@@ -31,15 +31,17 @@ TEST_F(Sync, CrossingTheDryCentreRepaintsKnobAndLampAtOnceOtherChangesAtTheNextF
     OffscreenPlatform& platform = OffscreenPlatform::instance();
     open()->paint();
     set(kKnob, 0.2f);
-    EXPECT_EQ(window->getInvalidRect(), CRect(40, 6, 130, 138)) << "read-out, knob and lamp";
+    EXPECT_EQ(window->getInvalidRect(),
+              rectOf(kReadOutRect).unite(rectOf(kMainKnobRect)).unite(rectOf(kLampRect)))
+        << "read-out, knob and lamp";
     EXPECT_EQ(window->getInvalidCount(), 3);
     window->paint();
 
     set(kKnob, 0.3f);
-    EXPECT_EQ(window->getInvalidRect(), CRect(70, 6, 104, 18)) << "only the read-out";
+    EXPECT_EQ(window->getInvalidRect(), rectOf(kReadOutRect)) << "only the read-out";
     window->paint();
     platform.advance(50);
-    EXPECT_EQ(window->getInvalidRect(), CRect(40, 18, 130, 108)) << "the knob at the next firing";
+    EXPECT_EQ(window->getInvalidRect(), rectOf(kMainKnobRect)) << "the knob at the next firing";
     window->paint();
 
     set(kDrive, 0.7f);
@@ -48,7 +50,8 @@ TEST_F(Sync, CrossingTheDryCentreRepaintsKnobAndLampAtOnceOtherChangesAtTheNextF
     platform.advance(49);
     EXPECT_EQ(window->getInvalidCount(), 0);
     platform.advance(1);
-    EXPECT_EQ(window->getInvalidRect(), CRect(13, 108, 158, 140)) << "both small knobs";
+    EXPECT_EQ(window->getInvalidRect(), rectOf(kDriveKnobRect).unite(rectOf(kResoKnobRect)))
+        << "both small knobs";
     window->paint();
 
     set(3, 0.9f);
@@ -77,11 +80,13 @@ TEST_F(Sync, ADragOnTheMainKnobSetsTheEffectOnceTheEditorTwiceAndTellsTheHostIns
     auto* editor = new CountingEditor(effect);
     open();
     hosttest::RecordingHost::reset();
-    window->mouseDown(CPoint(85, 40), kLButton);
-    window->mouseMoved(CPoint(85, 20), kLButton);
-    window->mouseMoved(CPoint(85, 0), kLButton);
-    window->mouseMoved(CPoint(105, 0), kLButton);
-    window->mouseUp(CPoint(105, 0), 0);
+    // Up 20 px, up 20 more, right 20: 0.1 each.
+    const CPoint start = centreOf(kMainKnobRect);
+    window->mouseDown(start, kLButton);
+    for (const CPoint& step : {CPoint(0, -20), CPoint(0, -40), CPoint(20, -40)}) {
+        window->mouseMoved(CPoint(start).offset(step.x, step.y), kLButton);
+    }
+    window->mouseUp(CPoint(start).offset(20, -40), 0);
 
     EXPECT_EQ(hostCalls(audioMasterBeginEdit), std::vector<std::string>{"0:0"});
     EXPECT_EQ(hostCalls(audioMasterAutomate), (std::vector<std::string>{"0:0.6", "0:0.7", "0:0.8"}));
@@ -99,7 +104,7 @@ TEST_F(Sync, ControlClickGivesEachKnobItsDefault) {
     set(kReso, 0.9f);
     open();
     hosttest::RecordingHost::reset();
-    for (const CPoint& where : {CPoint(85, 60), CPoint(140, 120), CPoint(30, 120)}) {
+    for (const CPoint& where : {centreOf(kMainKnobRect), centreOf(kResoKnobRect), centreOf(kDriveKnobRect)}) {
         window->mouseDown(where, kLButton | kControl);
         window->mouseUp(where, kControl);
     }
@@ -151,12 +156,13 @@ TEST_F(Sync, TheLogoOpensTheMakersPageOncePerClickWhenReleasedOverIt) {
     OffscreenPlatform& platform = OffscreenPlatform::instance();
     platform.takeOpenedUrls();
     open();
-    window->mouseDown(CPoint(150, 10), kLButton);
+    const CPoint logoCentre = centreOf(kLogoRect);
+    window->mouseDown(logoCentre, kLButton);
     EXPECT_TRUE(platform.takeOpenedUrls().empty()) << "not on the press";
-    window->mouseUp(CPoint(150, 12), 0);
+    window->mouseUp(CPoint(logoCentre).offset(0, 2), 0);
     EXPECT_EQ(platform.takeOpenedUrls(), std::vector<std::string>{"https://www.trevanor.com/"});
-    window->mouseDown(CPoint(150, 10), kLButton);
-    window->mouseUp(CPoint(60, 60), 0);
+    window->mouseDown(logoCentre, kLButton);
+    window->mouseUp(centreOf(kMainKnobRect), 0);
     EXPECT_TRUE(platform.takeOpenedUrls().empty()) << "released elsewhere";
     EXPECT_TRUE(hostCalls(audioMasterAutomate).empty()) << "the logo is no parameter";
 }

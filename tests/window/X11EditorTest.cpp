@@ -93,16 +93,7 @@ class X11Editor : public ::testing::TestWithParam<bool> {
         });
         return calls;
     }
-    CPixelBuffer shown() {
-        CPixelBuffer picture(kWidth, kHeight);
-        const std::vector<uint32_t> pixels = server.pixels(editorWindow(), kWidth, kHeight);
-        for (int y = 0; y < kHeight && !pixels.empty(); ++y) {
-            for (int x = 0; x < kWidth; ++x) {
-                picture.row(y)[x] = pixels[static_cast<std::size_t>(y) * kWidth + x] | 0xFF000000u;
-            }
-        }
-        return picture;
-    }
+    CPixelBuffer shown() { return server.pixels(editorWindow(), kWidth, kHeight); }
     // How long until the window shows a golden picture; or 0 ms with the difference when it never does.
     std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);

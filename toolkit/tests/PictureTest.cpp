@@ -2,6 +2,7 @@
 // broken, which measure 0 x 0 and draw nothing.
 #include "CBitmap.h"
 #include "CFrame.h"
+#include "EditorPictures.h"
 #include "PictureStore.h"
 
 #include <gtest/gtest.h>
@@ -10,24 +11,23 @@
 
 namespace {
 
-TEST(ToolkitPictures, EveryPictureHasTheSizeItsLayoutNeeds) {
-    const struct {
-        int32_t id;
-        CCoord width;
-        CCoord height;
-    } pictures[] = {{128, 171, 149}, {129, 55, 114}, {130, 90, 90}, {131, 32, 3840}};
-    for (const auto& p : pictures) {
-        CBitmap bitmap((CResourceDescription(p.id)));
-        EXPECT_TRUE(bitmap.isLoaded()) << p.id;
-        EXPECT_EQ(bitmap.getWidth(), p.width) << p.id;
-        EXPECT_EQ(bitmap.getHeight(), p.height) << p.id;
+TEST(ToolkitPictures, EveryPictureIsFoundByItsIdWithTheSizeItsLayoutNeeds) {
+    for (const PictureScale& scale : kPictureScales) {
+        for (const EditorPicture& picture : kEditorPictures) {
+            const int32_t id = picture.id + scale.idOffset;
+            SCOPED_TRACE(id);
+            CBitmap bitmap((CResourceDescription(id)));
+            EXPECT_TRUE(bitmap.isLoaded());
+            EXPECT_EQ(bitmap.getWidth(), picture.width * scale.factor);
+            EXPECT_EQ(bitmap.getHeight(), picture.stripHeight() * scale.factor);
+        }
     }
 }
 
 TEST(ToolkitPictures, BitmapsOfOnePictureShareOneDecodedCopy) {
-    const SharedPicture* first = sharedPicture(131);
+    const SharedPicture* first = sharedPicture(kSmallKnobPicture.id);
     ASSERT_NE(first, nullptr);
-    EXPECT_EQ(sharedPicture(131), first);
+    EXPECT_EQ(sharedPicture(kSmallKnobPicture.id), first);
     const uint32_t* pixels = first->pixels();
     ASSERT_NE(pixels, nullptr);
     EXPECT_EQ(first->pixels(), pixels);
@@ -55,13 +55,14 @@ TEST(ToolkitPictures, AMissingOrBrokenPictureMeasuresNothingAndDrawsNothing) {
     EXPECT_TRUE(decodePicture({junk, sizeof(junk)}, 1, 1).empty());
 
     // A good header over corrupt pixel data: the size is known, the pixels never come.
-    const ResourceBytes good = findPictureResource(130);
+    const ResourceBytes good = findPictureResource(kKnobPicture.id);
     ASSERT_NE(good.data, nullptr);
     std::vector<unsigned char> cut(good.data, good.data + good.size / 2);
     ASSERT_TRUE(readPictureSize({cut.data(), cut.size()}, width, height));
-    EXPECT_EQ(width, 90);
+    EXPECT_EQ(width, kKnobPicture.width);
     EXPECT_TRUE(decodePicture({cut.data(), cut.size()}, width, height).empty());
-    EXPECT_TRUE(decodePicture(good, 91, 90).empty()) << "a picture of another size than its header said";
+    EXPECT_TRUE(decodePicture(good, kKnobPicture.width + 1, kKnobPicture.height).empty())
+        << "a picture of another size than its header said";
 }
 
 } // namespace

@@ -22,7 +22,7 @@ constexpr double productNameCentreX = 30.0;
 constexpr const char* wordmark = "Trevanor";
 
 void paintPanel(cairo_t* cr) {
-    cairo_pattern_t* shade = cairo_pattern_create_linear(0.0, 0.0, 0.0, window.bottom);
+    cairo_pattern_t* shade = cairo_pattern_create_linear(0.0, 0.0, 0.0, kWindowRect.bottom);
     addStop(shade, 0.0, palette::panelTop);
     addStop(shade, 1.0, palette::panelBottom);
     useGradient(cr, shade);
@@ -31,34 +31,35 @@ void paintPanel(cairo_t* cr) {
 
 // A raised aluminium frame: lit from the top left, a dark line where it meets the panel.
 void paintRim(cairo_t* cr) {
-    cairo_pattern_t* metal = cairo_pattern_create_linear(0.0, 0.0, window.right, window.bottom);
+    cairo_pattern_t* metal = cairo_pattern_create_linear(0.0, 0.0, kWindowRect.right, kWindowRect.bottom);
     addStop(metal, 0.0, palette::rimLight);
     addStop(metal, 1.0, palette::rimShade);
     useGradient(cr, metal);
-    cairo_rectangle(cr, 0.0, 0.0, window.right, window.bottom);
-    cairo_rectangle(cr, rimWidth, rimWidth, window.right - 2.0 * rimWidth, window.bottom - 2.0 * rimWidth);
+    cairo_rectangle(cr, 0.0, 0.0, kWindowRect.right, kWindowRect.bottom);
+    cairo_rectangle(cr, rimWidth, rimWidth, kWindowRect.right - 2.0 * rimWidth,
+                    kWindowRect.bottom - 2.0 * rimWidth);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_EVEN_ODD);
     cairo_fill(cr);
     cairo_set_fill_rule(cr, CAIRO_FILL_RULE_WINDING);
 
     cairo_set_line_width(cr, 1.0);
     setColour(cr, palette::white, 0.55);
-    cairo_move_to(cr, 0.5, window.bottom);
+    cairo_move_to(cr, 0.5, kWindowRect.bottom);
     cairo_line_to(cr, 0.5, 0.5);
-    cairo_line_to(cr, window.right, 0.5);
+    cairo_line_to(cr, kWindowRect.right, 0.5);
     cairo_stroke(cr);
     setColour(cr, palette::black, 0.6);
-    cairo_rectangle(cr, rimWidth + 0.5, rimWidth + 0.5, window.right - 2.0 * rimWidth - 1.0,
-                    window.bottom - 2.0 * rimWidth - 1.0);
+    cairo_rectangle(cr, rimWidth + 0.5, rimWidth + 0.5, kWindowRect.right - 2.0 * rimWidth - 1.0,
+                    kWindowRect.bottom - 2.0 * rimWidth - 1.0);
     cairo_stroke(cr);
 }
 
 // The read-out is a black box drawn by the editor; a recessed bezel around it seats it in the panel.
 void paintReadOutWindow(cairo_t* cr) {
-    const double x = readOut.left - bezelGap;
-    const double y = readOut.top - bezelGap;
-    const double w = readOut.width() + 2.0 * bezelGap;
-    const double h = readOut.height() + 2.0 * bezelGap;
+    const double x = kReadOutRect.left - bezelGap;
+    const double y = kReadOutRect.top - bezelGap;
+    const double w = kReadOutRect.width() + 2.0 * bezelGap;
+    const double h = kReadOutRect.height() + 2.0 * bezelGap;
     cairo_set_line_width(cr, 1.0);
     setColour(cr, palette::black, 0.7);
     cairo_move_to(cr, x, y + h);
@@ -72,13 +73,14 @@ void paintReadOutWindow(cairo_t* cr) {
     cairo_stroke(cr);
 
     selectFont(cr, Face::Bold, 7.0);
-    inscribe(cr, "Hz", readOut.right + unitOffset, readOut.bottom - unitRaise, 0.4, ink::printedDim);
+    inscribe(cr, "Hz", kReadOutRect.right + unitOffset, kReadOutRect.bottom - unitRaise, 0.4,
+             ink::printedDim);
 }
 
 void paintWordmark(cairo_t* cr) {
     selectFont(cr, Face::BoldItalic, 10.5);
     const double centreX =
-        logo.centreX() - 0.5 * rimWidth; // centred between the logo's left edge and the rim
+        kLogoRect.centreX() - 0.5 * rimWidth; // centred between the logo's left edge and the rim
     inscribe(cr, wordmark, centreX, wordmarkBaseline, 0.0, ink::printed);
     const double half = 0.5 * spacedWidth(cr, wordmark, 0.0);
     setColour(cr, palette::valueBlue, 0.9);
@@ -88,9 +90,9 @@ void paintWordmark(cairo_t* cr) {
 
 // Shadows under the knobs, so that they stand off the panel.
 void paintKnobShadows(cairo_t* cr) {
-    knobOutline(cr, mainKnob.centreX(), mainKnob.centreY() + 1.5, mainKnobRadius - 1.0);
+    knobOutline(cr, kMainKnobRect.centreX(), kMainKnobRect.centreY() + 1.5, mainKnobRadius - 1.0);
     softShadow(cr, 4.0, 0.5);
-    for (const Box& knob : {driveKnob, resoKnob}) {
+    for (const LayoutRect& knob : {kDriveKnobRect, kResoKnobRect}) {
         cairo_arc(cr, knob.centreX(), knob.centreY() + 1.0, smallKnobRadius, 0.0, 2.0 * pi);
         softShadow(cr, 3.0, 0.5);
     }
@@ -100,8 +102,8 @@ void paintCaptions(cairo_t* cr) {
     selectFont(cr, Face::Bold, 8.0);
     inscribe(cr, "VELMORA", productNameCentreX, topBaseline, 1.0, ink::printed);
     selectFont(cr, Face::Bold, 7.0);
-    inscribe(cr, "DRIVE", driveKnob.centreX(), driveKnob.top - captionGap, 0.9, ink::printed);
-    inscribe(cr, "RESO", resoKnob.centreX(), resoKnob.top - captionGap, 0.9, ink::printed);
+    inscribe(cr, "DRIVE", kDriveKnobRect.centreX(), kDriveKnobRect.top - captionGap, 0.9, ink::printed);
+    inscribe(cr, "RESO", kResoKnobRect.centreX(), kResoKnobRect.top - captionGap, 0.9, ink::printed);
 }
 
 } // namespace

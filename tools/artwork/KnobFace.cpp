@@ -10,7 +10,7 @@ namespace artwork {
 
 namespace {
 
-constexpr double centre = 0.5 * mainKnob.width();
+constexpr double centre = 0.5 * kKnobPicture.width;
 constexpr double outer = mainKnobRadius;
 constexpr double capRadius = 36.0; // inside it the face is the knob's cap, outside the grip ring
 

@@ -30,7 +30,7 @@ constexpr LensLook lit{palette::lampLitCore, palette::lampLitEdge,
                        Ink{Colour{0.36, 0.09, 0.02}, palette::lampLitCore, 0.5}, true};
 
 void lensPath(cairo_t* cr, double grow) {
-    const double centreX = 0.5 * lamp.width();
+    const double centreX = 0.5 * kOnOffPicture.width;
     roundedRectangle(cr, centreX - 0.5 * lensWidth - grow, lensCentreY - 0.5 * lensHeight - grow,
                      lensWidth + 2.0 * grow, lensHeight + 2.0 * grow, 0.5 * lensHeight + grow);
 }
@@ -38,9 +38,9 @@ void lensPath(cairo_t* cr, double grow) {
 // Light spilling onto the panel around the housing, fading out before the picture's edges.
 void paintHalo(cairo_t* cr) {
     cairo_save(cr);
-    cairo_translate(cr, 0.5 * lamp.width(), lensCentreY);
-    cairo_scale(cr, 1.0, haloHeight / lamp.width());
-    cairo_pattern_t* glow = cairo_pattern_create_radial(0.0, 0.0, 0.0, 0.0, 0.0, 0.5 * lamp.width());
+    cairo_translate(cr, 0.5 * kOnOffPicture.width, lensCentreY);
+    cairo_scale(cr, 1.0, haloHeight / kOnOffPicture.width);
+    cairo_pattern_t* glow = cairo_pattern_create_radial(0.0, 0.0, 0.0, 0.0, 0.0, 0.5 * kOnOffPicture.width);
     addStop(glow, 0.0, palette::lampLit, 0.85);
     addStop(glow, 0.45, palette::lampLit, 0.6);
     addStop(glow, 0.75, palette::lampLit, 0.2);
@@ -63,7 +63,7 @@ void paintBezel(cairo_t* cr) {
 }
 
 void paintLens(cairo_t* cr, const LensLook& look) {
-    const double centreX = 0.5 * lamp.width();
+    const double centreX = 0.5 * kOnOffPicture.width;
     cairo_pattern_t* glass =
         cairo_pattern_create_radial(centreX, lensCentreY, 1.0, centreX, lensCentreY, 0.5 * lensWidth);
     addStop(glass, 0.0, look.core);
@@ -101,7 +101,7 @@ void paintState(cairo_t* cr, const LensLook& look) {
 
 void paintLamp(cairo_t* cr) {
     paintState(cr, unlit);
-    cairo_translate(cr, 0.0, lamp.height());
+    cairo_translate(cr, 0.0, kOnOffPicture.height);
     paintState(cr, lit);
 }
 

@@ -8,8 +8,7 @@ namespace artwork {
 
 namespace {
 
-constexpr double frameSize = driveKnob.width();
-constexpr double centre = 0.5 * frameSize;
+constexpr double centre = 0.5 * kSmallKnobPicture.width;
 constexpr double arcRadius = 13.75;
 constexpr double arcWidth = 2.5;
 constexpr double skirtRadius = smallKnobRadius;
@@ -74,10 +73,10 @@ void paintPointer(cairo_t* cr, double value) {
 } // namespace
 
 void paintSmallKnobStrip(cairo_t* cr) {
-    for (int frame = 0; frame < smallKnobFrames; ++frame) {
-        const double value = static_cast<double>(frame) / (smallKnobFrames - 1);
+    for (int frame = 0; frame < kSmallKnobPicture.frames; ++frame) {
+        const double value = static_cast<double>(frame) / (kSmallKnobPicture.frames - 1);
         cairo_save(cr);
-        cairo_translate(cr, 0.0, frame * frameSize);
+        cairo_translate(cr, 0.0, frame * kSmallKnobPicture.height);
         paintTrack(cr);
         paintValueArc(cr, value);
         paintBody(cr);

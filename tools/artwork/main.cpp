@@ -1,9 +1,10 @@
-// velmora-artwork OUTDIR: draws the editor's four pictures and writes them as PNG files into OUTDIR.
+// velmora-artwork OUTDIR: draws the editor's pictures (resources/EditorPictures.h) and writes them as
+// PNG files into OUTDIR.
 // The same program on the same Debian packages writes the same bytes, so resources/ can be checked
 // against a fresh run.
 #include "ArtworkError.h"
 #include "Canvas.h"
-#include "Layout.h"
+#include "EditorPictures.h"
 #include "Pictures.h"
 
 #include <cairo.h>
@@ -17,30 +18,37 @@ namespace {
 
 using namespace artwork;
 
-struct Picture {
-    const char* file;
-    int width;
-    int height;
-    void (*paint)(cairo_t*);
-};
+using Painter = void (*)(cairo_t*);
 
-const Picture pictures[] = {
-    {"background.png", window.width(), window.height(), paintBackground},
-    {"onoff.png", lamp.width(), lamp.height() * lampStates, paintLamp},
-    {"knob.png", mainKnob.width(), mainKnob.height(), paintKnobFace},
-    {"smallknob.png", driveKnob.width(), driveKnob.height() * smallKnobFrames, paintSmallKnobStrip},
-};
+Painter painterOf(const EditorPicture& picture) {
+    switch (picture.id) {
+    case kBackgroundPicture.id:
+        return paintBackground;
+    case kOnOffPicture.id:
+        return paintLamp;
+    case kKnobPicture.id:
+        return paintKnobFace;
+    case kSmallKnobPicture.id:
+        return paintSmallKnobStrip;
+    default:
+        throw ArtworkError("no painter for " + std::string(picture.stem));
+    }
+}
 
+// Every picture at every scale: the painters draw in window pixels, enlarged by the scale's factor.
 void writeAll(const std::filesystem::path& directory) {
     std::error_code error;
     std::filesystem::create_directories(directory, error);
     if (error) {
         throw ArtworkError("cannot make " + directory.string() + ": " + error.message());
     }
-    for (const Picture& picture : pictures) {
-        Canvas canvas(picture.width, picture.height);
-        picture.paint(canvas.context());
-        canvas.writePng((directory / picture.file).string());
+    for (const PictureScale& scale : kPictureScales) {
+        for (const EditorPicture& picture : kEditorPictures) {
+            Canvas canvas(picture.width * scale.factor, picture.stripHeight() * scale.factor);
+            cairo_scale(canvas.context(), scale.factor, scale.factor);
+            painterOf(picture)(canvas.context());
+            canvas.writePng((directory / (std::string(picture.stem) + scale.suffix + ".png")).string());
+        }
     }
 }
 

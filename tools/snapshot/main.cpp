@@ -5,6 +5,7 @@
 #include "CFrame.h"
 #include "PluginEntry.h"
 #include "PngEncoder.h"
+#include "QuietHost.h"
 
 #include <cerrno>
 #include <cmath>
@@ -23,10 +24,6 @@ const char* const kUsage =
     "  and writes it to OUT.png.\n";
 
 const char* const kParameterNames[] = {"knob", "drive", "reso"};
-
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
 
 // "NAME=VALUE" as a parameter index and a value in 0..1; false with a message otherwise.
 bool parseSetting(const std::string& text, std::pair<VstInt32, float>& setting) {
@@ -86,7 +83,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    AEffect* effect = VSTPluginMain(host);
+    AEffect* effect = VSTPluginMain(quietHost);
     if (effect == nullptr) {
         std::fputs("velmora-snapshot: the plug-in made no instance\n", stderr);
         return 1;

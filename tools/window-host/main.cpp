@@ -3,7 +3,9 @@
 // do (the window's X11 id in effEditOpen's pointer), idles it every 20 ms and runs until the window is
 // closed; with --screenshot it writes what the X server shows in the window to a PNG and leaves.
 #include "PngEncoder.h"
+#include "QuietHost.h"
 #include "VstStructures.h"
+#include "X11Readback.h"
 
 #include <dlfcn.h>
 
@@ -27,10 +29,6 @@ constexpr auto kSettleTime = std::chrono::milliseconds(500);
 
 typedef AEffect* (*EntryPoint)(audioMasterCallback);
 
-VstIntPtr VSTCALLBACK host(AEffect*, VstInt32 opcode, VstInt32, VstIntPtr, void*, float) {
-    return opcode == audioMasterVersion ? kVstVersion : 0;
-}
-
 xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
     const std::unique_ptr<xcb_intern_atom_reply_t, decltype(&std::free)> reply(
         xcb_intern_atom_reply(connection,
@@ -42,24 +40,8 @@ xcb_atom_t atom(xcb_connection_t* connection, const char* name) {
 
 bool screenshot(xcb_connection_t* connection, xcb_window_t window, int width, int height,
                 const std::string& path) {
-    const std::unique_ptr<xcb_get_image_reply_t, decltype(&std::free)> image(
-        xcb_get_image_reply(connection,
-                            xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
-                                          static_cast<uint16_t>(width), static_cast<uint16_t>(height),
-                                          UINT32_MAX),
-                            nullptr),
-        &std::free);
-    if (!image || xcb_get_image_data_length(image.get()) < width * height * 4) {
-        return false;
-    }
-    const auto* shown = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
     CPixelBuffer picture(width, height);
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x) {
-            picture.row(y)[x] = shown[y * width + x] | 0xFF000000u;
-        }
-    }
-    return writePng(picture, path);
+    return x11::readWindowPixels(connection, window, picture) && writePng(picture, path);
 }
 
 } // namespace
@@ -80,7 +62,7 @@ int main(int argc, char** argv) {
     void* library = dlopen(plugin.c_str(), RTLD_NOW | RTLD_LOCAL);
     const auto entry =
         library != nullptr ? reinterpret_cast<EntryPoint>(dlsym(library, "VSTPluginMain")) : nullptr;
-    AEffect* effect = entry != nullptr ? entry(host) : nullptr;
+    AEffect* effect = entry != nullptr ? entry(quietHost) : nullptr;
     if (effect == nullptr) {
         std::fprintf(stderr, "velmora-window-host: %s is not a VST 2.4 plug-in\n", plugin.c_str());
         return 1;

@@ -1,5 +1,8 @@
-// The facts about the committed pictures that the toolkit and the editor build on: sizes, frame
-// layout, and where the pictures are opaque or let the panel show through.
+// The facts about the committed pictures that the toolkit and the editor build on: their pixel layout,
+// their images, and where they are opaque or let the panel show through (their sizes: the toolkit's
+// PictureTest).
+#include "EditorPictures.h"
+
 #define STB_IMAGE_IMPLEMENTATION
 #include <stb/stb_image.h>
 
@@ -11,9 +14,9 @@
 
 namespace {
 
-constexpr int smallKnobFrame = 32;
-constexpr int smallKnobFrames = 120;
-constexpr int lampHeight = 57;
+constexpr int smallKnobFrame = kSmallKnobPicture.width;
+constexpr int smallKnobFrames = kSmallKnobPicture.frames;
+constexpr int lampHeight = kOnOffPicture.height;
 constexpr double pi = 3.14159265358979323846;
 
 struct Image {
@@ -22,8 +25,9 @@ struct Image {
     int channels = 0;
     std::unique_ptr<unsigned char, void (*)(void*)> pixels{nullptr, stbi_image_free};
 
-    explicit Image(const std::string& file) {
-        const std::string path = std::string(RESOURCES_DIR) + "/" + file;
+    // The committed scale-1 file.
+    explicit Image(const EditorPicture& picture) {
+        const std::string path = std::string(RESOURCES_DIR) + "/" + picture.stem + ".png";
         pixels.reset(stbi_load(path.c_str(), &width, &height, &channels, 4));
     }
     const unsigned char* at(int x, int y) const { return pixels.get() + 4 * (y * width + x); }
@@ -35,25 +39,11 @@ struct Image {
     }
 };
 
-struct SizeCase {
-    const char* file;
-    int width;
-    int height;
-};
-
-TEST(PictureFacts, SizesAndRgbaLayout) {
-    const SizeCase cases[] = {
-        {"background.png", 171, 149},
-        {"onoff.png", 55, 2 * lampHeight},
-        {"knob.png", 90, 90},
-        {"smallknob.png", smallKnobFrame, smallKnobFrame * smallKnobFrames},
-    };
-    for (const SizeCase& c : cases) {
-        SCOPED_TRACE(c.file);
-        const Image image(c.file);
+TEST(PictureFacts, EveryPictureIsStoredAsRgba) {
+    for (const EditorPicture& picture : kEditorPictures) {
+        SCOPED_TRACE(picture.stem);
+        const Image image(picture);
         ASSERT_NE(image.pixels, nullptr) << stbi_failure_reason();
-        EXPECT_EQ(image.width, c.width);
-        EXPECT_EQ(image.height, c.height);
         EXPECT_EQ(image.channels, 4);
     }
 }
@@ -66,7 +56,7 @@ struct AlphaCase {
 };
 
 TEST(PictureFacts, KnobFaceOpaqueDiscWithWedgeAndCornersClear) {
-    const Image knob("knob.png");
+    const Image knob(kKnobPicture);
     ASSERT_NE(knob.pixels, nullptr);
     const AlphaCase cases[] = {
         {"centre", 45, 45, true},
@@ -91,7 +81,7 @@ TEST(PictureFacts, KnobFaceOpaqueDiscWithWedgeAndCornersClear) {
 }
 
 TEST(PictureFacts, BackgroundOpaqueEverywhere) {
-    const Image background("background.png");
+    const Image background(kBackgroundPicture);
     ASSERT_NE(background.pixels, nullptr);
     int clearPixels = 0;
     for (int y = 0; y < background.height; ++y) {
@@ -110,7 +100,7 @@ bool isPointerWhite(const unsigned char* p) {
 }
 
 TEST(PictureFacts, SmallKnobFramesClearAtCornersWithArcGrowingFromNone) {
-    const Image strip("smallknob.png");
+    const Image strip(kSmallKnobPicture);
     ASSERT_NE(strip.pixels, nullptr);
     constexpr int last = smallKnobFrame - 1;
     int previousBlue = 0;
@@ -144,7 +134,7 @@ struct PointerCase {
 };
 
 TEST(PictureFacts, SmallKnobPointerTurnsClockwiseFromLowerLeftToLowerRight) {
-    const Image strip("smallknob.png");
+    const Image strip(kSmallKnobPicture);
     ASSERT_NE(strip.pixels, nullptr);
     const PointerCase cases[] = {
         {0, 0.75 * pi},
@@ -171,7 +161,7 @@ TEST(PictureFacts, SmallKnobPointerTurnsClockwiseFromLowerLeftToLowerRight) {
 }
 
 TEST(PictureFacts, LampLitHalfGlowsBrighterThanUnlitCentredInTheVisibleRows) {
-    const Image lamp("onoff.png");
+    const Image lamp(kOnOffPicture);
     ASSERT_NE(lamp.pixels, nullptr);
     constexpr int firstLightRow = 15;
     constexpr int lastLightRow = 50;

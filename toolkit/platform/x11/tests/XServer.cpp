@@ -1,5 +1,7 @@
 #include "XServer.h"
 
+#include "X11Readback.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cstdlib>
@@ -176,20 +178,9 @@ void XServer::mapKeycode(uint8_t code, uint32_t keysym) {
     std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
 }
 
-std::vector<uint32_t> XServer::pixels(xcb_window_t window, int width, int height) {
-    auto image = reply(xcb_get_image_reply(connection,
-                                           xcb_get_image(connection, XCB_IMAGE_FORMAT_Z_PIXMAP, window, 0, 0,
-                                                         static_cast<uint16_t>(width),
-                                                         static_cast<uint16_t>(height), UINT32_MAX),
-                                           nullptr));
-    if (!image) {
-        return {};
-    }
-    const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(image.get()));
-    std::vector<uint32_t> shown(data, data + static_cast<std::size_t>(width) * height);
-    for (uint32_t& p : shown) {
-        p &= 0xFFFFFFu;
-    }
+CPixelBuffer XServer::pixels(xcb_window_t window, int width, int height) {
+    CPixelBuffer shown(width, height);
+    x11::readWindowPixels(connection, window, shown);
     return shown;
 }
 

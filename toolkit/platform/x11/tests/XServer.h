@@ -2,6 +2,8 @@
 // through XTest, and what the server shows and holds.
 #pragma once
 
+#include "CPixelBuffer.h"
+
 #include <cstdint>
 #include <ostream>
 #include <string>
@@ -48,8 +50,8 @@ class XServer {
     // The keyboard's map: a key code with no keysym, and giving a key code a keysym (0: none again).
     uint8_t unusedKeycode();
     void mapKeycode(uint8_t code, uint32_t keysym);
-    // What the server shows in `window`, as 0x00RRGGBB pixels.
-    std::vector<uint32_t> pixels(xcb_window_t window, int width, int height);
+    // What the server shows in `window`, as an opaque picture; black where it shows nothing.
+    CPixelBuffer pixels(xcb_window_t window, int width, int height);
 
   private:
     void fake(uint8_t type, uint8_t detail, int16_t x = 0, int16_t y = 0);
