@@ -16,7 +16,8 @@
 // X(factor, idOffset, suffix): a set of every picture drawn at `factor` times its size in pixels, stored
 // under its ID plus `idOffset` in the file named with `suffix`.
 #define VELMORA_PICTURE_SCALES(X)                                                                            \
-    X(1, 0, "")
+    X(1, 0, "")                                                                                              \
+    X(2, 100, "@2x")
 // clang-format on
 
 #ifdef __cplusplus
