@@ -20,17 +20,26 @@ uint32_t alphaByte(float alpha) {
 
 } // namespace
 
-CDrawContext::CDrawContext(CPixelBuffer& pixels, const CRect& clip) : target(pixels) {
-    setClipRect(clip);
+CDrawContext::CDrawContext(CPixelBuffer& pixels, const CRect& pixelClip, double pixelsPerUnit)
+    : target(pixels), scale(isScaleFactor(pixelsPerUnit) ? pixelsPerUnit : 1.0) {
+    deviceLeft = std::max(pixelIndex(pixelClip.left), 0);
+    deviceTop = std::max(pixelIndex(pixelClip.top), 0);
+    deviceRight = std::min(pixelIndex(pixelClip.right), target.getWidth());
+    deviceBottom = std::min(pixelIndex(pixelClip.bottom), target.getHeight());
+    setClipRect(CRect(pixelClip.left / scale, pixelClip.top / scale, pixelClip.right / scale,
+                      pixelClip.bottom / scale));
 }
 
 void CDrawContext::setClipRect(const CRect& clip) {
     clipRect = clip;
-    clipRect.bound(CRect(0, 0, target.getWidth(), target.getHeight()));
-    clipLeft = pixelIndex(clipRect.left);
-    clipTop = pixelIndex(clipRect.top);
-    clipRight = pixelIndex(clipRect.right);
-    clipBottom = pixelIndex(clipRect.bottom);
+    clipLeft = std::max(scaledPixel(clip.left, scale), deviceLeft);
+    clipTop = std::max(scaledPixel(clip.top, scale), deviceTop);
+    clipRight = std::min(scaledPixel(clip.right, scale), deviceRight);
+    clipBottom = std::min(scaledPixel(clip.bottom, scale), deviceBottom);
+}
+
+int CDrawContext::brushPixels() const {
+    return std::max(pixelIndex(scale), 1);
 }
 
 void CDrawContext::blendPixel(int x, int y, uint32_t color) {
@@ -60,38 +69,52 @@ void CDrawContext::fillPixels(int left, int top, int right, int bottom, uint32_t
 
 void CDrawContext::drawLine(const CPoint& from, const CPoint& to) {
     const uint32_t color = pixel::premultiplied(frameColor);
+    const int brush = brushPixels();
     // Bresenham over whole pixels: the same staircase on every platform.
-    int x = pixelIndex(from.x);
-    int y = pixelIndex(from.y);
-    const int xEnd = pixelIndex(to.x);
-    const int yEnd = pixelIndex(to.y);
+    int x = scaledPixel(from.x, scale);
+    int y = scaledPixel(from.y, scale);
+    const int xEnd = scaledPixel(to.x, scale);
+    const int yEnd = scaledPixel(to.y, scale);
     const int dx = std::abs(xEnd - x);
     const int dy = -std::abs(yEnd - y);
     const int stepX = x < xEnd ? 1 : -1;
     const int stepY = y < yEnd ? 1 : -1;
     int error = dx + dy;
-    for (;;) {
-        blendPixel(x, y, color);
-        if (x == xEnd && y == yEnd) {
-            break;
-        }
+    fillPixels(x, y, x + brush, y + brush, color);
+    while (x != xEnd || y != yEnd) {
         const int twice = 2 * error;
+        bool movedX = false;
+        bool movedY = false;
         if (twice >= dy) {
             error += dy;
             x += stepX;
+            movedX = true;
         }
         if (twice <= dx) {
             error += dx;
             y += stepY;
+            movedY = true;
+        }
+        // Only what the brush covers anew: the column and the row on its leading sides, so that each
+        // pixel is blended once (the brush moves at most a pixel each way, monotonically).
+        const int column = stepX > 0 ? x + brush - 1 : x;
+        if (movedX) {
+            fillPixels(column, y, column + 1, y + brush, color);
+        }
+        if (movedY) {
+            const int row = stepY > 0 ? y + brush - 1 : y;
+            const int left = movedX && stepX < 0 ? x + 1 : x;
+            const int right = movedX && stepX > 0 ? x + brush - 1 : x + brush;
+            fillPixels(left, row, right, row + 1, color);
         }
     }
 }
 
 void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
-    const int left = pixelIndex(rect.left);
-    const int top = pixelIndex(rect.top);
-    const int right = pixelIndex(rect.right);
-    const int bottom = pixelIndex(rect.bottom);
+    const int left = scaledPixel(rect.left, scale);
+    const int top = scaledPixel(rect.top, scale);
+    const int right = scaledPixel(rect.right, scale);
+    const int bottom = scaledPixel(rect.bottom, scale);
     if (right <= left || bottom <= top) {
         return;
     }
@@ -99,15 +122,16 @@ void CDrawContext::drawRect(const CRect& rect, CDrawStyle style) {
         fillPixels(left, top, right, bottom, pixel::premultiplied(fillColor));
     }
     if (style == kDrawStroked || style == kDrawFilledAndStroked) {
+        // Four bands that never overlap, so a translucent frame is blended once everywhere.
         const uint32_t color = pixel::premultiplied(frameColor);
-        fillPixels(left, top, right, top + 1, color);
-        if (bottom - 1 > top) {
-            fillPixels(left, bottom - 1, right, bottom, color);
-        }
-        fillPixels(left, top + 1, left + 1, bottom - 1, color);
-        if (right - 1 > left) {
-            fillPixels(right - 1, top + 1, right, bottom - 1, color);
-        }
+        const int band = brushPixels();
+        const int innerTop = std::min(top + band, bottom);
+        const int innerBottom = std::max(bottom - band, innerTop);
+        fillPixels(left, top, right, innerTop, color);
+        fillPixels(left, innerBottom, right, bottom, color);
+        const int innerLeft = std::min(left + band, right);
+        fillPixels(left, innerTop, innerLeft, innerBottom, color);
+        fillPixels(std::max(right - band, innerLeft), innerTop, right, innerBottom, color);
     }
 }
 
@@ -115,21 +139,23 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
     if (text == nullptr || font == nullptr || *text == 0) {
         return;
     }
-    const GlyphSet& glyphs = glyphSetFor(static_cast<float>(font->getSize()));
+    // Laid out in pixels, with the glyphs of the scaled size.
+    const GlyphSet& glyphs = glyphSetFor(static_cast<float>(font->getSize() * scale));
     float width = 0;
     for (const char* c = text; *c != 0; ++c) {
         width += glyphs.advance(*c);
     }
-    float penX = static_cast<float>(rect.left);
+    const auto boxWidth = static_cast<float>(rect.getWidth() * scale);
+    const auto boxHeight = static_cast<float>(rect.getHeight() * scale);
+    float penX = static_cast<float>(rect.left * scale);
     if (align == kCenterText) {
-        penX += (static_cast<float>(rect.getWidth()) - width) / 2;
+        penX += (boxWidth - width) / 2;
     } else if (align == kRightText) {
-        penX += static_cast<float>(rect.getWidth()) - width;
+        penX += boxWidth - width;
     }
     const float lineHeight = glyphs.getAscent() - glyphs.getDescent();
-    const int baseline = static_cast<int>(std::floor(static_cast<float>(rect.top) +
-                                                     (static_cast<float>(rect.getHeight()) - lineHeight) / 2 +
-                                                     glyphs.getAscent() + 0.5f));
+    const int baseline = static_cast<int>(std::floor(
+        static_cast<float>(rect.top * scale) + (boxHeight - lineHeight) / 2 + glyphs.getAscent() + 0.5f));
 
     const CRect saved = clipRect;
     CRect textClip = rect;
@@ -152,19 +178,19 @@ void CDrawContext::drawString(const char* text, const CRect& rect, CHoriTxtAlign
     setClipRect(saved);
 }
 
-void CDrawContext::drawPixels(const uint32_t* pixels, int width, int height, const CRect& rect,
-                              const CPoint& offset, float alpha) {
+void CDrawContext::drawPixels(const uint32_t* pixels, int width, int height, const CRect& pixelRect,
+                              const CPoint& source, float alpha) {
     const uint32_t globalAlpha = alphaByte(alpha);
     if (pixels == nullptr || globalAlpha == 0) {
         return;
     }
-    const int left = std::max(pixelIndex(rect.left), clipLeft);
-    const int top = std::max(pixelIndex(rect.top), clipTop);
-    const int right = std::min(pixelIndex(rect.right), clipRight);
-    const int bottom = std::min(pixelIndex(rect.bottom), clipBottom);
-    // Picture coordinate = window coordinate + shift; columns outside the picture are left alone.
-    const int shiftX = pixelIndex(offset.x) - pixelIndex(rect.left);
-    const int shiftY = pixelIndex(offset.y) - pixelIndex(rect.top);
+    const int left = std::max(pixelIndex(pixelRect.left), clipLeft);
+    const int top = std::max(pixelIndex(pixelRect.top), clipTop);
+    const int right = std::min(pixelIndex(pixelRect.right), clipRight);
+    const int bottom = std::min(pixelIndex(pixelRect.bottom), clipBottom);
+    // Picture coordinate = buffer coordinate + shift; columns outside the picture are left alone.
+    const int shiftX = pixelIndex(source.x) - pixelIndex(pixelRect.left);
+    const int shiftY = pixelIndex(source.y) - pixelIndex(pixelRect.top);
     const int firstX = std::max(left, -shiftX);
     const int endX = std::min(right, width - shiftX);
     for (int y = top; y < bottom; ++y) {
@@ -172,10 +198,10 @@ void CDrawContext::drawPixels(const uint32_t* pixels, int width, int height, con
         if (sourceY < 0 || sourceY >= height) {
             continue;
         }
-        const uint32_t* source = pixels + static_cast<std::size_t>(sourceY) * width;
+        const uint32_t* sourceRow = pixels + static_cast<std::size_t>(sourceY) * width;
         uint32_t* destination = target.row(y);
         for (int x = firstX; x < endX; ++x) {
-            uint32_t s = source[x + shiftX];
+            uint32_t s = sourceRow[x + shiftX];
             if (globalAlpha != 255) {
                 s = pixel::scale(s, globalAlpha);
             }

@@ -5,17 +5,36 @@
 
 namespace {
 
-int pixelSize(CCoord length) {
-    return length > 0 ? pixelIndex(length) : 0;
+int pixelSize(CCoord length, double factor) {
+    return length > 0 ? scaledPixel(length, factor) : 0;
+}
+
+CPixelBuffer pixelsFor(const CRect& size, double factor) {
+    return CPixelBuffer(pixelSize(size.getWidth(), factor), pixelSize(size.getHeight(), factor));
 }
 
 } // namespace
 
-CFrame::CFrame(const CRect& frameSize, void* systemWindow, VSTGUIEditorInterface* frameEditor)
+CFrame::CFrame(const CRect& frameSize, void* systemWindow, VSTGUIEditorInterface* frameEditor,
+               double frameScale)
     : CViewContainer(frameSize), editor(frameEditor),
-      pixels(pixelSize(frameSize.getWidth()), pixelSize(frameSize.getHeight())) {
+      scaleFactor(isScaleFactor(frameScale) ? frameScale : 1.0), pixels(pixelsFor(frameSize, scaleFactor)) {
     frame = this;
-    platformFrame = defaultPlatform().createFrame(*this, frameSize, systemWindow, frameEditor);
+    platformFrame = defaultPlatform().createFrame(*this, CRect(0, 0, pixels.getWidth(), pixels.getHeight()),
+                                                  systemWindow, frameEditor);
+}
+
+bool CFrame::setScaleFactor(double factor) {
+    if (!isScaleFactor(factor) || factor == scaleFactor) {
+        return false;
+    }
+    scaleFactor = factor;
+    pixels = pixelsFor(size, scaleFactor);
+    if (platformFrame) {
+        platformFrame->setSize(pixels.getWidth(), pixels.getHeight());
+    }
+    invalid();
+    return true;
 }
 
 CFrame::~CFrame() {
@@ -51,7 +70,7 @@ void CFrame::invalidRect(const CRect& rect) {
     CRect area = rect;
     area.bound(size);
     if (!area.isEmpty() && platformFrame) {
-        platformFrame->invalidRect(area);
+        platformFrame->invalidRect(scaledRect(area, scaleFactor));
     }
 }
 
@@ -76,7 +95,7 @@ int32_t CFrame::onKeyUp(VstKeyCode& key) {
 }
 
 const CPixelBuffer& CFrame::renderAll() {
-    platformDrawRect(size);
+    platformDrawRect(CRect(0, 0, pixels.getWidth(), pixels.getHeight()));
     return pixels;
 }
 
@@ -89,13 +108,15 @@ void CFrame::viewWillBeRemoved(CView* view) {
     }
 }
 
-void CFrame::platformDrawRect(const CRect& rect) {
-    CDrawContext context(pixels, rect);
-    drawRect(&context, rect);
+void CFrame::platformDrawRect(const CRect& pixelRect) {
+    CDrawContext context(pixels, pixelRect, scaleFactor);
+    drawRect(&context, CRect(pixelRect.left / scaleFactor, pixelRect.top / scaleFactor,
+                             pixelRect.right / scaleFactor, pixelRect.bottom / scaleFactor));
     setDirty(false);
 }
 
-CMouseEventResult CFrame::platformOnMouseDown(const CPoint& where, CButtonState buttons) {
+CMouseEventResult CFrame::platformOnMouseDown(const CPoint& pixel, CButtonState buttons) {
+    const CPoint where = toWindow(pixel);
     mouseDownView = nullptr;
     CView* view = getViewAt(where, true);
     if (view == nullptr) {
@@ -112,25 +133,26 @@ CMouseEventResult CFrame::platformOnMouseDown(const CPoint& where, CButtonState 
     return result;
 }
 
-CMouseEventResult CFrame::platformOnMouseMoved(const CPoint& where, CButtonState buttons) {
+CMouseEventResult CFrame::platformOnMouseMoved(const CPoint& pixel, CButtonState buttons) {
     if (mouseDownView == nullptr) {
         return kMouseEventNotHandled;
     }
-    CPoint local = where;
+    CPoint local = toWindow(pixel);
     return mouseDownView->onMouseMoved(local, buttons);
 }
 
-CMouseEventResult CFrame::platformOnMouseUp(const CPoint& where, CButtonState buttons) {
+CMouseEventResult CFrame::platformOnMouseUp(const CPoint& pixel, CButtonState buttons) {
     CView* view = mouseDownView;
     mouseDownView = nullptr;
     if (view == nullptr) {
         return kMouseEventNotHandled;
     }
-    CPoint local = where;
+    CPoint local = toWindow(pixel);
     return view->onMouseUp(local, buttons);
 }
 
-bool CFrame::platformOnMouseWheel(const CPoint& where, float distance, CButtonState buttons) {
+bool CFrame::platformOnMouseWheel(const CPoint& pixel, float distance, CButtonState buttons) {
+    const CPoint where = toWindow(pixel);
     CView* view = getViewAt(where, true);
     return view != nullptr && view->onWheel(where, distance, buttons);
 }

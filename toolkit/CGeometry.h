@@ -1,4 +1,5 @@
-// Points and rectangles in window pixels, origin at the top left, y growing downwards.
+// Points and rectangles in window coordinates (pixels at scale 1), origin at the top left, y growing
+// downwards.
 #pragma once
 
 #include <algorithm>
@@ -85,4 +86,25 @@ inline int pixelIndex(CCoord v) {
         return 1 << 20;
     }
     return static_cast<int>(std::floor(v + 0.5));
+}
+
+// Display scale: a window coordinate times the scale factor is a pixel coordinate. Windows are drawn at
+// factors from 1 to 4.
+constexpr double kMinScaleFactor = 1.0;
+constexpr double kMaxScaleFactor = 4.0;
+
+// False for anything else, NaN and infinities included.
+inline bool isScaleFactor(double factor) {
+    return factor >= kMinScaleFactor && factor <= kMaxScaleFactor;
+}
+
+// The pixel a window coordinate falls on at a scale; at scale 1 the coordinate's own pixel.
+inline int scaledPixel(CCoord v, double factor) {
+    return pixelIndex(v * factor);
+}
+
+// A rectangle of the window in pixels: its edges on the pixels they fall on.
+inline CRect scaledRect(const CRect& rect, double factor) {
+    return CRect(scaledPixel(rect.left, factor), scaledPixel(rect.top, factor),
+                 scaledPixel(rect.right, factor), scaledPixel(rect.bottom, factor));
 }

@@ -4,8 +4,11 @@
 // first drawn, then shared read-only.
 #pragma once
 
+#include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <mutex>
 #include <vector>
 
@@ -33,6 +36,12 @@ class SharedPicture {
     int getHeight() const { return height; }
     // [GUI thread, any editor's] Decodes on the first call in the process; null when the data is corrupt.
     const uint32_t* pixels() const;
+    // [any thread] Whether pixels() ran.
+    bool isDecoded() const { return decodedOnce.load(); }
+    // [GUI thread, any editor's] The part [left, right) x [top, bottom) of the pixels averaged by area
+    // (AreaFilter) onto `width` x `height` pixels: made on the first request for that part and size in the
+    // process, then shared read-only. Null when the picture has no pixels or the part or size is empty.
+    const uint32_t* resampled(int left, int top, int right, int bottom, int width, int height) const;
 
   private:
     ResourceBytes png;
@@ -40,6 +49,9 @@ class SharedPicture {
     int height;
     mutable std::once_flag decodeOnce;
     mutable std::vector<uint32_t> decoded;
+    mutable std::atomic<bool> decodedOnce{false};
+    mutable std::mutex resampling;
+    mutable std::map<std::array<int, 6>, std::vector<uint32_t>> resampledParts;
 };
 
 // [any thread] The shared picture for a resource ID, made on first request; null when the resource is

@@ -38,8 +38,13 @@ void OffscreenTimer::stop() {
     OffscreenPlatform::instance().forgetTimer(this);
 }
 
-OffscreenFrame::OffscreenFrame(IPlatformFrameCallback& frameCallback, void* parentWindow)
-    : frame(frameCallback), parent(parentWindow) {}
+OffscreenFrame::OffscreenFrame(IPlatformFrameCallback& frameCallback, const CRect& size, void* parentWindow)
+    : frame(frameCallback), width(pixelIndex(size.getWidth())), height(pixelIndex(size.getHeight())),
+      parent(parentWindow) {}
+
+double OffscreenFrame::systemScaleFactor() const {
+    return OffscreenPlatform::instance().getSystemScaleFactor();
+}
 
 OffscreenFrame::~OffscreenFrame() {
     OffscreenPlatform::instance().forgetFrame(this);
@@ -48,6 +53,11 @@ OffscreenFrame::~OffscreenFrame() {
 void OffscreenFrame::invalidRect(const CRect& rect) {
     invalid.unite(rect);
     ++invalidCount;
+}
+
+void OffscreenFrame::setSize(int newWidth, int newHeight) {
+    width = newWidth;
+    height = newHeight;
 }
 
 const CPixelBuffer& OffscreenFrame::paint() {
@@ -89,12 +99,22 @@ OffscreenPlatform& OffscreenPlatform::instance() {
 }
 
 std::unique_ptr<IPlatformFrame> OffscreenPlatform::createFrame(IPlatformFrameCallback& frame,
-                                                               const CRect& /*size*/, void* parent,
+                                                               const CRect& size, void* parent,
                                                                VSTGUIEditorInterface* /*editor*/) {
-    auto created = std::make_unique<OffscreenFrame>(frame, parent);
+    auto created = std::make_unique<OffscreenFrame>(frame, size, parent);
     const std::lock_guard<std::mutex> lock(guard);
     frames.push_back(created.get());
     return created;
+}
+
+void OffscreenPlatform::setSystemScaleFactor(double factor) {
+    const std::lock_guard<std::mutex> lock(guard);
+    systemScale = factor;
+}
+
+double OffscreenPlatform::getSystemScaleFactor() const {
+    const std::lock_guard<std::mutex> lock(guard);
+    return systemScale;
 }
 
 std::unique_ptr<IPlatformTimer> OffscreenPlatform::createTimer(IPlatformTimerCallback& timer) {

@@ -10,10 +10,16 @@
 
 class OffscreenFrame : public IPlatformFrame {
   public:
-    OffscreenFrame(IPlatformFrameCallback& frame, void* parent);
+    OffscreenFrame(IPlatformFrameCallback& frame, const CRect& size, void* parent);
     ~OffscreenFrame() override;
 
     void invalidRect(const CRect& rect) override;
+    void setSize(int width, int height) override;
+    // What OffscreenPlatform::setSystemScaleFactor set last, as a window moved between monitors reads.
+    double systemScaleFactor() const override;
+    // The window's size in pixels.
+    int getWidth() const { return width; }
+    int getHeight() const { return height; }
     // What was invalidated since the last paint: its bounding rectangle and how many requests.
     const CRect& getInvalidRect() const { return invalid; }
     int getInvalidCount() const { return invalidCount; }
@@ -31,6 +37,8 @@ class OffscreenFrame : public IPlatformFrame {
 
   private:
     IPlatformFrameCallback& frame;
+    int width;
+    int height;
     void* parent;
     CRect invalid;
     int invalidCount = 0;
@@ -57,6 +65,9 @@ class OffscreenPlatform : public IPlatform {
     std::vector<uint32_t> runningTimerPeriods() const;
     // The addresses opened since the last call.
     std::vector<std::string> takeOpenedUrls();
+    // What the system's display scale reads from now on (0 at the start: it says nothing).
+    void setSystemScaleFactor(double factor);
+    double getSystemScaleFactor() const;
 
   private:
     friend class OffscreenFrame;
@@ -73,4 +84,5 @@ class OffscreenPlatform : public IPlatform {
     std::vector<IPlatformTimerCallback*> firing;
     std::vector<std::string> openedUrls;
     uint64_t now = 0;
+    double systemScale = 0;
 };

@@ -15,7 +15,7 @@
 class CPixelBuffer;
 class VSTGUIEditorInterface;
 
-// What a window asks of the frame it shows. [GUI thread]
+// What a window asks of the frame it shows. Positions and rectangles are the window's pixels. [GUI thread]
 class IPlatformFrameCallback {
   public:
     virtual ~IPlatformFrameCallback() = default;
@@ -34,12 +34,18 @@ class IPlatformFrameCallback {
     virtual void platformClose() = 0;
 };
 
-// A frame's window inside the host's. Destroying it removes the window. [GUI thread]
+// A frame's window inside the host's, sized and addressed in pixels. Destroying it removes the window.
+// [GUI thread]
 class IPlatformFrame {
   public:
     virtual ~IPlatformFrame() = default;
     // `rect` must be drawn and shown again soon.
     virtual void invalidRect(const CRect& rect) = 0;
+    // The window takes a new size, its top left corner staying where it is.
+    virtual void setSize(int width, int height) = 0;
+    // The display scale the system asks of windows like this one (the host's window's DPI over 96 on
+    // Windows, Xft.dpi over 96 on X11); 0 when the system says nothing.
+    virtual double systemScaleFactor() const { return 0; }
 
     // [a host thread that is not the window's GUI thread] Runs `job` with the window's views to itself
     // and answers true. Only a platform that serves the window on a thread of its own can: it runs the
@@ -76,8 +82,8 @@ class IPlatformTimer {
 class IPlatform {
   public:
     virtual ~IPlatform() = default;
-    // `parent` is the host's window (a window handle or an X11 window id). Never null: a window that
-    // cannot be made gives a frame that shows nothing.
+    // `parent` is the host's window (a window handle or an X11 window id), `size` the window's in pixels.
+    // Never null: a window that cannot be made gives a frame that shows nothing.
     virtual std::unique_ptr<IPlatformFrame> createFrame(IPlatformFrameCallback& frame, const CRect& size,
                                                         void* parent, VSTGUIEditorInterface* editor) = 0;
     virtual std::unique_ptr<IPlatformTimer> createTimer(IPlatformTimerCallback& timer) = 0;

@@ -1,6 +1,7 @@
 // What controls look like, pixel for pixel against committed golden pictures (VELMORA_UPDATE_GOLDEN=1
-// rewrites them), and the drawing rules under them: exact pixel mixing and repaints clipped to what was
-// invalidated.
+// rewrites them), and the drawing rules under them: exact pixel mixing, repaints clipped to what was
+// invalidated, and what a display scale does to pictures, lines and frames.
+#include "AreaFilter.h"
 #include "CAnimKnob.h"
 #include "CBitmap.h"
 #include "CFrame.h"
@@ -13,6 +14,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <set>
+#include <vector>
 
 namespace {
 
@@ -102,6 +105,64 @@ TEST(ToolkitDrawing, PixelMixingIsExact) {
     EXPECT_EQ(pixel::over(pixel::pack(10, 20, 30, 255), 0u), pixel::pack(10, 20, 30, 255));
     EXPECT_EQ(pixel::over(pixel::pack(0, 0, 0, 255), pixel::premultiplied(CColor{255, 255, 255, 128})),
               pixel::pack(128, 128, 128, 255));
+}
+
+TEST(ToolkitDrawing, AreaFilteringKeepsEachImageToItselfAveragesExactlyAndIsClearOutsideThePicture) {
+    // Two images of 4 x 4 stacked: opaque red above, translucent blue below.
+    const uint32_t red = pixel::pack(255, 0, 0, 255);
+    const uint32_t blue = pixel::premultiplied(CColor{0, 0, 255, 128});
+    std::vector<uint32_t> strip(4 * 8, red);
+    std::fill(strip.begin() + 16, strip.end(), blue);
+    for (int size : {1, 2, 3, 5, 6, 7, 8, 11}) {
+        SCOPED_TRACE(size);
+        const AreaFilter lower(strip.data(), 4, 8, 0, 4, 4, 8, size, size);
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                ASSERT_EQ(lower.at(x, y), blue) << x << "," << y << ": nothing of the image above";
+            }
+        }
+    }
+    // Halving: each pixel the rounded mean of its 2 x 2 box; a part hanging half off the picture's left
+    // edge is clear there.
+    const std::vector<uint32_t> box = {pixel::pack(0, 0, 0, 255), pixel::pack(255, 0, 0, 255),
+                                       pixel::pack(1, 0, 0, 255), pixel::pack(0, 0, 0, 255)};
+    EXPECT_EQ(AreaFilter(box.data(), 2, 2, 0, 0, 2, 2, 1, 1).at(0, 0), pixel::pack(64, 0, 0, 255));
+    const AreaFilter offEdge(strip.data(), 4, 8, -4, 0, 4, 4, 2, 1);
+    EXPECT_EQ(offEdge.at(0, 0), 0u);
+    EXPECT_EQ(offEdge.at(1, 0), red);
+    EXPECT_TRUE(AreaFilter(strip.data(), 4, 8, 0, 0, 0, 4, 3, 3).isEmpty());
+}
+
+// At scale s a line and a frame are round(s) pixels wide, and each of their pixels is blended once, so a
+// translucent colour comes out even.
+TEST(ToolkitDrawing, LinesAndFramesAtAScaleAreScalePixelsWideAndBlendedOnce) {
+    const CColor translucent{255, 255, 255, 100};
+    const uint32_t once = pixel::over(pixel::pack(0, 0, 0, 255), pixel::premultiplied(translucent));
+    const struct {
+        double scale;
+        int width;
+    } cases[] = {{1.0, 1}, {1.25, 1}, {1.5, 2}, {2.0, 2}, {3.0, 3}, {4.0, 4}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.scale);
+        CPixelBuffer buffer(static_cast<int>(60 * c.scale), static_cast<int>(60 * c.scale));
+        CDrawContext context(buffer, CRect(0, 0, buffer.getWidth(), buffer.getHeight()), c.scale);
+        context.setFrameColor(translucent);
+        context.drawLine(CPoint(5, 5), CPoint(25, 5));
+        context.drawLine(CPoint(5, 10), CPoint(25, 22));
+        context.drawLine(CPoint(50, 10), CPoint(30, 25));
+        context.drawRect(CRect(10, 30, 40, 50));
+        std::set<uint32_t> colours(buffer.data().begin(), buffer.data().end());
+        EXPECT_EQ(colours, (std::set<uint32_t>{pixel::pack(0, 0, 0, 255), once}));
+        const auto coveredBelow = [&](int x, int y) {
+            int rows = 0;
+            while (buffer.at(x, y + rows) == once) {
+                ++rows;
+            }
+            return rows;
+        };
+        EXPECT_EQ(coveredBelow(scaledPixel(15, c.scale), scaledPixel(5, c.scale)), c.width) << "line";
+        EXPECT_EQ(coveredBelow(scaledPixel(25, c.scale), scaledPixel(30, c.scale)), c.width) << "frame";
+    }
 }
 
 } // namespace

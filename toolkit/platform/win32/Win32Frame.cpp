@@ -2,6 +2,7 @@
 
 #include "CPixelBuffer.h"
 #include "ModuleHandle.h"
+#include "Win32Dpi.h"
 #include "Win32Input.h"
 
 #include <cstdio>
@@ -73,14 +74,16 @@ const char* Win32Frame::className() {
 }
 
 Win32Frame::Win32Frame(IPlatformFrameCallback& frameCallback, const CRect& size, void* parent)
-    : frame(frameCallback) {
-    const auto parentWindow = static_cast<HWND>(parent);
+    : frame(frameCallback), parentWindow(static_cast<HWND>(parent)) {
     if (parentWindow == nullptr || !IsWindow(parentWindow) || !acquireClass()) {
         return;
     }
-    window = CreateWindowExA(0, className(), "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
-                             pixelIndex(size.getWidth()), pixelIndex(size.getHeight()), parentWindow, nullptr,
-                             module(), nullptr);
+    {
+        const win32::ParentAwareness sameDpi(parentWindow);
+        window = CreateWindowExA(0, className(), "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0,
+                                 pixelIndex(size.getWidth()), pixelIndex(size.getHeight()), parentWindow,
+                                 nullptr, module(), nullptr);
+    }
     if (window == nullptr) {
         releaseClass();
         return;
@@ -108,6 +111,18 @@ void Win32Frame::invalidRect(const CRect& rect) {
     const RECT area = {pixelIndex(rect.left), pixelIndex(rect.top), pixelIndex(rect.right),
                        pixelIndex(rect.bottom)};
     InvalidateRect(window, &area, FALSE);
+}
+
+void Win32Frame::setSize(int width, int height) {
+    if (window == nullptr) {
+        return;
+    }
+    SetWindowPos(window, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    InvalidateRect(window, nullptr, FALSE);
+}
+
+double Win32Frame::systemScaleFactor() const {
+    return window != nullptr ? win32::windowScaleFactor(parentWindow) : 0.0;
 }
 
 LRESULT CALLBACK Win32Frame::messageArrived(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {

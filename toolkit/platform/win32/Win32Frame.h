@@ -24,6 +24,9 @@ class Win32Frame : public IPlatformFrame {
     Win32Frame& operator=(const Win32Frame&) = delete;
 
     void invalidRect(const CRect& rect) override;
+    void setSize(int width, int height) override;
+    // The host's window's DPI over 96, as it is now: it changes when the host moves to another monitor.
+    double systemScaleFactor() const override;
 
     // The window (null for none), for tests and tools.
     HWND getWindow() const { return window; }
@@ -43,6 +46,7 @@ class Win32Frame : public IPlatformFrame {
     void handBackFocus();
 
     IPlatformFrameCallback& frame;
+    HWND parentWindow = nullptr;
     HWND window = nullptr;
     // A press whose release the frame still expects.
     bool tracking = false;

@@ -3,6 +3,7 @@
 #include "VSTGUIEditorInterface.h"
 #include "X11Display.h"
 #include "X11Platform.h"
+#include "X11Resources.h"
 #include "X11Timer.h"
 
 #include <algorithm>
@@ -85,17 +86,18 @@ X11Frame::X11Frame(IPlatformFrameCallback& frameCallback, const CRect& size, voi
     for (int i = 0; i < screenNumber && screens.rem > 0; ++i) {
         xcb_screen_next(&screens);
     }
-    const xcb_screen_t& screen = *screens.data;
+    screen = screens.data;
+    systemScale = x11::scaleFromResources(x11::rootResources(connection, *screen));
     // The screen's own depth, visual and colour map, whatever the host's window uses: so the window
     // takes our pixels as they are, under any parent.
     window = xcb_generate_id(connection);
-    const uint32_t values[] = {screen.black_pixel, kEventMask, screen.default_colormap};
-    const bool made =
-        succeeded(connection,
-                  xcb_create_window_checked(
-                      connection, screen.root_depth, window, parentWindow, 0, 0, static_cast<uint16_t>(width),
-                      static_cast<uint16_t>(height), 0, XCB_WINDOW_CLASS_INPUT_OUTPUT, screen.root_visual,
-                      XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values));
+    const uint32_t values[] = {screen->black_pixel, kEventMask, screen->default_colormap};
+    const bool made = succeeded(
+        connection,
+        xcb_create_window_checked(connection, screen->root_depth, window, parentWindow, 0, 0,
+                                  static_cast<uint16_t>(width), static_cast<uint16_t>(height), 0,
+                                  XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual,
+                                  XCB_CW_BORDER_PIXEL | XCB_CW_EVENT_MASK | XCB_CW_COLORMAP, values));
     wakeFd = eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
     if (!made || wakeFd < 0 || !succeeded(connection, xcb_map_window_checked(connection, window))) {
         // The parent does not exist (or went meanwhile): a frame that shows nothing.
@@ -105,7 +107,7 @@ X11Frame::X11Frame(IPlatformFrameCallback& frameCallback, const CRect& size, voi
         return;
     }
     keyboard = std::make_unique<x11::Keyboard>(connection);
-    surface = x11::Surface::create(connection, screen, window, width, height);
+    surface = x11::Surface::create(connection, *screen, window, width, height);
 }
 
 X11Frame::~X11Frame() {
@@ -136,6 +138,20 @@ X11Frame::~X11Frame() {
 
 void X11Frame::invalidRect(const CRect& rect) {
     invalid.unite(rect);
+}
+
+void X11Frame::setSize(int width, int height) {
+    bounds = CRect(0, 0, width, height);
+    invalid = bounds;
+    if (connection == nullptr || width <= 0 || height <= 0 || width > UINT16_MAX || height > UINT16_MAX) {
+        return;
+    }
+    const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+    xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    // The old surface (and its shared memory) goes before the new one is made.
+    surface.reset();
+    surface = x11::Surface::create(connection, *screen, window, width, height);
+    xcb_flush(connection);
 }
 
 void X11Frame::timerStarted(X11Timer& timer) {

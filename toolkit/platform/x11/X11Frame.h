@@ -42,6 +42,9 @@ class X11Frame : public IPlatformFrame {
 
     // [GUI thread]
     void invalidRect(const CRect& rect) override;
+    void setSize(int width, int height) override;
+    // Xft.dpi as the root window's resources gave it when the window was made.
+    double systemScaleFactor() const override { return systemScale; }
     void hostIdle() override;
     // [the host's GUI thread]
     bool withWindow(const std::function<void()>& job) override;
@@ -82,7 +85,9 @@ class X11Frame : public IPlatformFrame {
     const void* owner;
     const bool servedByHost;
     CRect bounds;
+    double systemScale = 0;
     xcb_connection_t* connection = nullptr;
+    const xcb_screen_t* screen = nullptr;
     xcb_window_t parentWindow = 0;
     xcb_window_t window = 0;
     std::unique_ptr<x11::Keyboard> keyboard;

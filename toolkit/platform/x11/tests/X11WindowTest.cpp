@@ -1,7 +1,8 @@
 // The X11 back end in a real X server (Xvfb): real pointer and key events through XTest reach the
 // controls as gestures, the window shows exactly the frame's pixels, the timer fires on the window's own
-// thread only while the window is open, a frame may go from inside its own thread, and the desktop's
-// opener starts without a shell. (Bad parents, no display and many windows: tests/window.)
+// thread only while the window is open, a frame may go from inside its own thread, the desktop's
+// opener starts without a shell, and the desktop's scale is read from its X resources. (Bad parents, no
+// display, many windows and the editor at the desktop's scale: tests/window.)
 #include "CControlListener.h"
 #include "CFrame.h"
 #include "CKnob.h"
@@ -10,6 +11,7 @@
 #include "RecordingEditor.h"
 #include "VSTGUIEditorInterface.h"
 #include "X11Frame.h"
+#include "X11Resources.h"
 #include "XServer.h"
 
 #include <gtest/gtest.h>
@@ -216,6 +218,35 @@ TEST(DesktopOpener, StartsTheOpenerWithoutAShellAndLeavesNoChild) {
     EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
     EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1) << "no child of ours is left to reap";
     std::filesystem::remove_all(dir);
+}
+
+TEST(X11Resources, TheDesktopsScaleIsXftDpiOver96WithinOneToFour) {
+    const struct {
+        const char* resources;
+        double factor;
+    } cases[] = {
+        {"Xft.dpi:\t192\n", 2.0},
+        {"Xft.antialias:\t1\nXft.dpi:\t144\nXft.hinting:\t1\n", 1.5},
+        {"  Xft.dpi :  120  ", 1.25},
+        {"Xft.dpi:\t96.0\n", 1.0},
+        {"Xft.dpi:\t96\nXft.dpi:\t384\n", 4.0},
+        {"", 0.0},
+        {"Xft.hinting:\t1\n", 0.0},
+        {"Xft.dpi:\t72\n", 0.0},
+        {"Xft.dpi:\t480\n", 0.0},
+        {"Xft.dpi:\t192dpi\n", 0.0},
+        {"Xft.dpi:\tnan\n", 0.0},
+        {"Xft.dpix:\t192\n", 0.0},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(x11::scaleFromResources(c.resources), c.factor) << c.resources;
+    }
+    XServer server;
+    server.setResources("Xft.dpi:\t168\n");
+    CFrame* frame = new CFrame(kEditorSize, reinterpret_cast<void*>(uintptr_t{server.host()}), nullptr);
+    EXPECT_EQ(frame->getPlatformFrame()->systemScaleFactor(), 1.75);
+    server.setResources("");
+    frame->forget();
 }
 
 } // namespace

@@ -184,6 +184,21 @@ CPixelBuffer XServer::pixels(xcb_window_t window, int width, int height) {
     return shown;
 }
 
+std::pair<int, int> XServer::size(xcb_window_t window) {
+    auto geometry = reply(xcb_get_geometry_reply(connection, xcb_get_geometry(connection, window), nullptr));
+    return geometry ? std::make_pair(int{geometry->width}, int{geometry->height}) : std::make_pair(0, 0);
+}
+
+void XServer::setResources(const std::string& resources) {
+    if (resources.empty()) {
+        xcb_delete_property(connection, screen->root, XCB_ATOM_RESOURCE_MANAGER);
+    } else {
+        xcb_change_property(connection, XCB_PROP_MODE_REPLACE, screen->root, XCB_ATOM_RESOURCE_MANAGER,
+                            XCB_ATOM_STRING, 8, static_cast<uint32_t>(resources.size()), resources.data());
+    }
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 int threadCount() {
     static const bool runtimeThreadsStarted = [] {
         std::thread([] {}).join();

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <ostream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include <xcb/xcb.h>
@@ -52,6 +53,11 @@ class XServer {
     void mapKeycode(uint8_t code, uint32_t keysym);
     // What the server shows in `window`, as an opaque picture; black where it shows nothing.
     CPixelBuffer pixels(xcb_window_t window, int width, int height);
+    // A window's width and height; 0 x 0 for none.
+    std::pair<int, int> size(xcb_window_t window);
+    // The root window's X resources, as xrdb sets them (Xft.dpi, the desktop's scale, among them); empty
+    // takes them away. The server is shared: a test that sets them takes them away again.
+    void setResources(const std::string& resources);
 
   private:
     void fake(uint8_t type, uint8_t detail, int16_t x = 0, int16_t y = 0);
