@@ -50,10 +50,7 @@ ADEditor::ADEditor(AudioEffect* effect) : AEffGUIEditor(effect) {
     knobBitmap = new CBitmap(CResourceDescription(kKnobPicture.id));
     smallKnobBitmap = new CBitmap(CResourceDescription(kSmallKnobPicture.id));
     logoButton = nullptr;
-    rect.top = 0;
-    rect.left = 0;
-    rect.bottom = static_cast<VstInt16>(static_cast<int32_t>(backgroundBitmap->getHeight()));
-    rect.right = static_cast<VstInt16>(static_cast<int32_t>(backgroundBitmap->getWidth()));
+    setUnscaledSize(backgroundBitmap->getWidth(), backgroundBitmap->getHeight());
     idleTimer = new CVSTGUITimer(this);
     idleTimer->setFireTime(kClosedFireTime);
     idleTimer->start();
@@ -81,7 +78,8 @@ bool ADEditor::open(void* ptr) {
     }
     AEffGUIEditor::open(ptr);
     const CCoord width = backgroundBitmap->getWidth();
-    auto* newFrame = new CFrame(CRect(0, 0, width, backgroundBitmap->getHeight()), ptr, this);
+    auto* newFrame =
+        new CFrame(CRect(0, 0, width, backgroundBitmap->getHeight()), ptr, this, getContentScaleFactor());
     newFrame->setBackground(backgroundBitmap);
 
     frequencyLabel = new CTextLabel(toRect(kReadOutRect), nullptr, nullptr);
@@ -123,6 +121,8 @@ bool ADEditor::open(void* ptr) {
     newFrame->addView(driveKnob);
 
     frame = newFrame;
+    // Before the timer starts: on X11 it hands the window to a thread of its own.
+    adoptSystemScale(newFrame);
     editorOpen = true;
     idleTimer->setFireTime(kOpenFireTime);
     return true;

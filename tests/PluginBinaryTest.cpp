@@ -7,7 +7,9 @@
 
 #include <dlfcn.h>
 
+#include <cmath>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <vector>
 
@@ -164,6 +166,38 @@ TEST_F(PluginBinary, AnswersThroughTheDispatcher) {
         EXPECT_EQ(askText(effect, effGetParamLabel, index, kVstMaxParamStrLen), labels[index]);
         EXPECT_EQ(askText(effect, effGetParamDisplay, index, kVstMaxParamStrLen), displays[index]);
     }
+    EXPECT_EQ(dispatch(effect, effClose), 1);
+}
+
+TEST_F(PluginBinary, AHostsDisplayScaleSizesTheEditorAndBadFactorsChangeNothing) {
+    AEffect* effect = entry(recordingHost);
+    ASSERT_NE(effect, nullptr);
+    const auto rect = [effect] {
+        ERect* r = nullptr;
+        dispatch(effect, effEditGetRect, 0, 0, &r);
+        return std::vector<int>{r->top, r->left, r->bottom, r->right};
+    };
+    const auto requestScale = [effect](float factor, VstIntPtr value = vstFourCC('A', 'e', 'C', 's')) {
+        return dispatch(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'), value, nullptr, factor);
+    };
+    EXPECT_EQ(dispatch(effect, effCanDo, 0, 0, const_cast<char*>("supportsViewDpiScaling")), 1);
+    EXPECT_EQ(requestScale(2.0f), 1);
+    const std::vector<int> twice = {0, 0, 298, 342};
+    EXPECT_EQ(rect(), twice);
+    const float bad[] = {0.0f,
+                         -1.0f,
+                         0.5f,
+                         4.5f,
+                         std::numeric_limits<float>::quiet_NaN(),
+                         -std::nanf(""),
+                         std::numeric_limits<float>::infinity(),
+                         -std::numeric_limits<float>::infinity()};
+    for (const float factor : bad) {
+        EXPECT_EQ(requestScale(factor), 0) << factor;
+        EXPECT_EQ(rect(), twice) << factor;
+    }
+    EXPECT_EQ(requestScale(1.0f, 0), 0) << "another vendor's request";
+    EXPECT_EQ(rect(), twice);
     EXPECT_EQ(dispatch(effect, effClose), 1);
 }
 

@@ -46,8 +46,68 @@ void AEffGUIEditor::idle() {
         return;
     }
     inIdleStuff = true;
+    followScale(shown);
     shown->idle();
     inIdleStuff = false;
+}
+
+void AEffGUIEditor::setUnscaledSize(CCoord width, CCoord height) {
+    unscaledWidth = width;
+    unscaledHeight = height;
+    changeScale(scaleFactor);
+}
+
+bool AEffGUIEditor::setContentScaleFactor(float factor) {
+    if (!isScaleFactor(factor)) {
+        return false;
+    }
+    hostChoseScale = true;
+    changeScale(factor);
+    CFrame* shown = frame.load();
+    if (shown != nullptr) {
+        // The window's own thread takes it up at its next timer firing if it cannot be had now.
+        const auto resize = [&] { shown->setScaleFactor(factor); };
+        if (isGuiThread()) {
+            resize();
+        } else {
+            shown->getPlatformFrame()->withWindow(resize);
+        }
+    }
+    return true;
+}
+
+void AEffGUIEditor::adoptSystemScale(CFrame* newFrame) {
+    const double system = newFrame->getPlatformFrame()->systemScaleFactor();
+    if (!hostChoseScale && isScaleFactor(system)) {
+        changeScale(system);
+    }
+    newFrame->setScaleFactor(scaleFactor);
+}
+
+void AEffGUIEditor::changeScale(double factor) {
+    scaleFactor = factor;
+    const auto width = static_cast<VstInt16>(scaledPixel(unscaledWidth, factor));
+    const auto height = static_cast<VstInt16>(scaledPixel(unscaledHeight, factor));
+    const bool resized = width != rect.right - rect.left || height != rect.bottom - rect.top;
+    rect.top = 0;
+    rect.left = 0;
+    rect.bottom = height;
+    rect.right = width;
+    auto* effectX = dynamic_cast<AudioEffectX*>(effect);
+    char sizeWindow[] = "sizeWindow";
+    if (resized && frame.load() != nullptr && effectX != nullptr && effectX->canHostDo(sizeWindow) == 1) {
+        effectX->sizeWindow(width, height);
+    }
+}
+
+void AEffGUIEditor::followScale(CFrame* shown) {
+    // Only Windows reports a new system scale while a window is open, and there the timer fires on the
+    // host's GUI thread.
+    const double system = shown->getPlatformFrame()->systemScaleFactor();
+    if (!hostChoseScale && isScaleFactor(system) && system != scaleFactor) {
+        changeScale(system);
+    }
+    shown->setScaleFactor(scaleFactor);
 }
 
 bool AEffGUIEditor::onKeyDown(VstKeyCode& keyCode) {

@@ -33,8 +33,14 @@ class EditorFixture : public ::testing::Test {
         }
     }
 
-    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr) {
-        return record->dispatcher(record, opcode, index, value, ptr, 0.0f);
+    VstIntPtr dispatch(VstInt32 opcode, VstInt32 index = 0, VstIntPtr value = 0, void* ptr = nullptr,
+                       float opt = 0.0f) {
+        return record->dispatcher(record, opcode, index, value, ptr, opt);
+    }
+    // The host asks for a display scale, as hosts do.
+    VstIntPtr requestScale(float factor) {
+        return dispatch(effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'), vstFourCC('A', 'e', 'C', 's'),
+                        nullptr, factor);
     }
     void set(VstInt32 index, float value) { record->setParameter(record, index, value); }
     float get(VstInt32 index) { return record->getParameter(record, index); }
