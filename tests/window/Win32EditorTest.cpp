@@ -1,8 +1,8 @@
 // Velmora.dll's editor under Wine on the private Xvfb, loaded and driven as a Windows host does: the
 // editor opens as a child of the host's window, mouse messages make automation the host sees, the window
 // (read back with BitBlt) shows the committed golden pictures, also after host automation from another
-// thread, the host keeps its keyboard and its accelerators, and many windows, bad parents and unloading
-// the DLL leave nothing behind.
+// thread, the host keeps its keyboard and its accelerators, many windows, bad parents and unloading the
+// DLL leave nothing behind, and a host's scale request or the system's DPI size the window.
 #include "CPixelBuffer.h"
 #include "GestureHost.h"
 #include "GoldenWindow.h"
@@ -128,7 +128,9 @@ class Win32Editor : public ::testing::Test {
         pumpUntil([] { return false; }, 20);
         return GestureHost::take();
     }
-    CPixelBuffer shown() { return captureWindow(editorWindow(), kWidth, kHeight); }
+    CPixelBuffer shown(int scale = 1) {
+        return captureWindow(editorWindow(), kWidth * scale, kHeight * scale);
+    }
     // A key as the keyboard gives it: posted to the window with the focus, the keyboard's state set.
     void key(WORD virtualKey, bool down) {
         BYTE state[256];
@@ -156,11 +158,11 @@ class Win32Editor : public ::testing::Test {
         return taken;
     }
     // How long until the window shows a golden picture; or -1 with the difference when it never does.
-    long untilShown(const char* golden, std::string& difference) {
+    long untilShown(const char* golden, std::string& difference, int scale = 1) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);
-        const long took = pumpUntil([&] { return expected.matches(shown()); });
+        const long took = pumpUntil([&] { return expected.matches(shown(scale)); });
         if (took < 0) {
-            difference = expected.difference(shown());
+            difference = expected.difference(shown(scale));
         }
         return took;
     }
@@ -320,6 +322,96 @@ TEST_F(Win32Editor, ManyOpensBadParentsAndReloadingTheDllLeaveNothingBehind) {
     EXPECT_EQ(dispatch(effEditOpen, host), 1);
     EXPECT_NE(editorWindow(), nullptr);
     dispatch(effEditClose);
+}
+
+TEST_F(Win32Editor, AHostsScaleRequestSizesTheWindowWhichShowsTheGoldenPictureAtThatScale) {
+    const VstIntPtr taken = effect->dispatcher(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'),
+                                               vstFourCC('A', 'e', 'C', 's'), nullptr, 2.0f);
+    ASSERT_EQ(taken, 1);
+    // Room for the whole window inside the host's.
+    SetWindowPos(host, nullptr, 0, 0, 800, 700, SWP_NOMOVE | SWP_NOZORDER);
+    ASSERT_EQ(dispatch(effEditOpen, host), 1);
+    RECT client{};
+    GetClientRect(editorWindow(), &client);
+    EXPECT_EQ(client.right, 2 * kWidth);
+    EXPECT_EQ(client.bottom, 2 * kHeight);
+    std::string difference;
+    EXPECT_GE(untilShown("editor-default-2x.png", difference, 2), 0) << difference;
+    dispatch(effEditClose);
+}
+
+// The system DPI as Wine reads it, once, as a process starts (HKCU\Control Panel\Desktop, LogPixels),
+// while this lives; then as it was. Window tests run one at a time, so no other host sees it.
+class SystemDpi {
+  public:
+    explicit SystemDpi(DWORD dpi) {
+        RegCreateKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, nullptr, 0, KEY_ALL_ACCESS, nullptr,
+                        &key, nullptr);
+        DWORD size = sizeof(before);
+        hadValue = RegQueryValueExA(key, kValue, nullptr, nullptr, reinterpret_cast<BYTE*>(&before), &size) ==
+                   ERROR_SUCCESS;
+        RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&dpi), sizeof(dpi));
+    }
+    ~SystemDpi() {
+        if (hadValue) {
+            RegSetValueExA(key, kValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&before), sizeof(before));
+        } else {
+            RegDeleteValueA(key, kValue);
+        }
+        RegCloseKey(key);
+    }
+
+  private:
+    static constexpr const char* kValue = "LogPixels";
+    HKEY key = nullptr;
+    DWORD before = 0;
+    bool hadValue = false;
+};
+
+// velmora-dpi-host's line (see Win32DpiHost.cpp).
+std::string runDpiHost() {
+    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
+    HANDLE readEnd = nullptr;
+    HANDLE writeEnd = nullptr;
+    CreatePipe(&readEnd, &writeEnd, &inherit, 0);
+    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
+    STARTUPINFOA startup{};
+    startup.cb = sizeof(startup);
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = writeEnd;
+    startup.hStdError = GetStdHandle(STD_ERROR_HANDLE);
+    std::string command = std::string("\"") + VELMORA_DPI_HOST_PATH + "\" \"" + VELMORA_PLUGIN_PATH +
+                          "\" \"" + kGoldenDir + "/editor-default-2x.png\"";
+    PROCESS_INFORMATION process{};
+    const bool started = CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                                        &startup, &process) != 0;
+    CloseHandle(writeEnd);
+    std::string line;
+    char buffer[256];
+    DWORD got = 0;
+    while (started && ReadFile(readEnd, buffer, sizeof(buffer), &got, nullptr) && got > 0) {
+        line.append(buffer, got);
+    }
+    CloseHandle(readEnd);
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        CloseHandle(process.hProcess);
+        CloseHandle(process.hThread);
+    }
+    return line.substr(0, line.find_last_not_of("\r\n") + 1);
+}
+
+// (Wine 8 gives every window the system DPI, so a host that is not DPI-aware, which Windows stretches and
+// whose windows read 96, cannot be shown here.)
+TEST_F(Win32Editor, APerMonitorAwareHostAtTwiceTheSystemDpiGetsTheWindowAtTwiceTheSize) {
+    std::string seen;
+    {
+        const SystemDpi twice(192);
+        seen = runDpiHost();
+    }
+    // DPI, size, the host window's awareness taken, the thread's own back, pixels off the golden picture,
+    // the size the host was told.
+    EXPECT_EQ(seen, "192 342 298 1 1 0 342x298");
 }
 
 } // namespace

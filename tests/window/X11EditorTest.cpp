@@ -93,15 +93,17 @@ class X11Editor : public ::testing::TestWithParam<bool> {
         });
         return calls;
     }
-    CPixelBuffer shown() { return server.pixels(editorWindow(), kWidth, kHeight); }
+    CPixelBuffer shown(int scale = 1) {
+        return server.pixels(editorWindow(), kWidth * scale, kHeight * scale);
+    }
     // How long until the window shows a golden picture; or 0 ms with the difference when it never does.
-    std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference) {
+    std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference, int scale = 1) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);
         const auto start = Clock::now();
-        if (waitUntil([&] { return expected.matches(shown()); })) {
+        if (waitUntil([&] { return expected.matches(shown(scale)); })) {
             return std::chrono::ceil<std::chrono::milliseconds>(Clock::now() - start);
         }
-        difference = expected.difference(shown());
+        difference = expected.difference(shown(scale));
         return 0ms;
     }
 
@@ -195,6 +197,46 @@ TEST_P(X11Editor, TheWindowShowsTheGoldenPicturesAndHostAutomationFromAnotherThr
         }
     }
     dispatch(effEditClose);
+}
+
+// The desktop's scale for as long as it lives, as GNOME and KDE set it at 200 %.
+struct DesktopAtTwiceTheScale {
+    explicit DesktopAtTwiceTheScale(XServer& x) : server(x) {
+        server.setResources("Xft.antialias:\t1\nXft.dpi:\t192\n");
+    }
+    ~DesktopAtTwiceTheScale() { server.setResources(""); }
+    XServer& server;
+};
+
+TEST_P(X11Editor, OnADesktopAtTwiceTheScaleTheWindowIsTwiceTheSizeAndADragTwiceAsLong) {
+    // The automation of a drag up from the main knob's centre in four moves, at a scale.
+    const auto dragUp = [&](int pixels, int scale) {
+        EXPECT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
+        server.moveTo(editorWindow(), 85 * scale, 63 * scale);
+        server.button(1, true);
+        for (int step = 1; step <= 4; ++step) {
+            server.moveTo(editorWindow(), 85 * scale, 63 * scale - pixels * step / 4);
+        }
+        server.button(1, false);
+        std::vector<float> values;
+        for (const HostCall& call : gestureOn(0)) {
+            values.push_back(call.opcode == audioMasterAutomate ? call.value : -1.0f);
+        }
+        dispatch(effEditClose);
+        effect->setParameter(effect, 0, 0.5f);
+        return values;
+    };
+    const std::vector<float> atOne = dragUp(40, 1);
+    ASSERT_EQ(atOne.size(), 6u) << "begin, four changes, end";
+    EXPECT_FLOAT_EQ(atOne[4], 0.7f);
+
+    const DesktopAtTwiceTheScale desktop(server);
+    ASSERT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
+    EXPECT_EQ(server.size(editorWindow()), std::make_pair(2 * kWidth, 2 * kHeight));
+    std::string difference;
+    EXPECT_NE(untilShown("editor-default-2x.png", difference, 2), 0ms) << difference;
+    dispatch(effEditClose);
+    EXPECT_EQ(dragUp(80, 2), atOne);
 }
 
 // Presses and releases each key, holding the modifier (0: none).
