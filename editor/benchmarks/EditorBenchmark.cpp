@@ -1,6 +1,7 @@
 // Cost of the editor: a timer firing with nothing changed and with the main knob moved (repaint
-// included), creating and closing an instance whose editor is never opened (what a host scanning
-// plug-ins pays), and the heap that instances without an open window hold. Figures to read:
+// included), a full repaint, each at the display scales of today's screens (the argument is the scale in
+// percent), creating and closing an instance whose editor is never opened (what a host scanning plug-ins
+// pays), and the heap that instances without an open window hold. Figures to read:
 // build/release/editor/benchmarks/velmora_editor_benchmarks.
 #include "AEffGUIEditor.h"
 #include "AllocationCounter.h"
@@ -27,7 +28,10 @@ struct OpenEditor {
     int parent = 0;
     OffscreenFrame* window = nullptr;
 
-    OpenEditor() {
+    explicit OpenEditor(const benchmark::State& state) {
+        const float scale = static_cast<float>(state.range(0)) / 100.0f;
+        effect->dispatcher(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'),
+                           vstFourCC('A', 'e', 'C', 's'), nullptr, scale);
         effect->dispatcher(effect, effEditOpen, 0, 0, &parent, 0.0f);
         window = OffscreenPlatform::instance().lastFrame();
         window->paint();
@@ -37,7 +41,7 @@ struct OpenEditor {
 };
 
 void timerFiringNothingChanged(benchmark::State& state) {
-    OpenEditor editor;
+    OpenEditor editor(state);
     const uint64_t before = allocationCount();
     for (auto _ : state) {
         editor.fireTimer();
@@ -47,13 +51,25 @@ void timerFiringNothingChanged(benchmark::State& state) {
 }
 
 void timerFiringMainKnobMoved(benchmark::State& state) {
-    OpenEditor editor;
+    OpenEditor editor(state);
     float knob = 0.0f;
     const uint64_t before = allocationCount();
     for (auto _ : state) {
         knob = knob < 0.4f ? knob + 0.001f : 0.0f;
         editor.effect->setParameter(editor.effect, 0, knob);
         editor.fireTimer();
+        benchmark::DoNotOptimize(editor.window->paint().data().data());
+    }
+    reportAllocations(state, before);
+}
+
+void fullRepaint(benchmark::State& state) {
+    OpenEditor editor(state);
+    CFrame* frame = static_cast<AEffGUIEditor*>(static_cast<AudioEffect*>(editor.effect->object)->getEditor())
+                        ->getFrame();
+    const uint64_t before = allocationCount();
+    for (auto _ : state) {
+        frame->invalid();
         benchmark::DoNotOptimize(editor.window->paint().data().data());
     }
     reportAllocations(state, before);
@@ -85,8 +101,9 @@ void heapOfInstancesWithoutWindows(benchmark::State& state) {
     state.counters["extra_bytes"] = extraBytes;
 }
 
-BENCHMARK(timerFiringNothingChanged)->Unit(benchmark::kNanosecond);
-BENCHMARK(timerFiringMainKnobMoved)->Unit(benchmark::kMicrosecond);
+BENCHMARK(timerFiringNothingChanged)->Unit(benchmark::kNanosecond)->Arg(100)->Arg(200);
+BENCHMARK(timerFiringMainKnobMoved)->Unit(benchmark::kMicrosecond)->Arg(100)->Arg(150)->Arg(200)->Arg(300);
+BENCHMARK(fullRepaint)->Unit(benchmark::kMicrosecond)->Arg(100)->Arg(150)->Arg(200)->Arg(300);
 BENCHMARK(createAndCloseWithoutOpening)->Unit(benchmark::kMicrosecond)->Iterations(10000);
 BENCHMARK(heapOfInstancesWithoutWindows)->Arg(100)->Iterations(3);
 

@@ -1,5 +1,5 @@
 # Every bad command line fails with a message and writes nothing.
-set(bad "--set|knob" "--set|volume=0.5" "--set|knob=2" "--set|drive=-0.1" "--set|reso=x" "--set|knob=0.5x" "--frobnicate")
+set(bad "--set|knob" "--set|volume=0.5" "--set|knob=2" "--set|drive=-0.1" "--set|reso=x" "--set|knob=0.5x" "--frobnicate" "--scale|0.5" "--scale|5" "--scale|nan" "--scale")
 foreach(arguments IN LISTS bad)
     string(REPLACE "|" ";" arguments "${arguments}")
     file(REMOVE ${OUTPUT})

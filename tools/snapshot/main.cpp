@@ -1,6 +1,6 @@
-// velmora-snapshot [--set NAME=VALUE]... OUT.png: the plug-in's editor window at given parameter values,
-// as a PNG. It runs the plug-in's own code in process, with the window drawn offscreen: the picture is
-// the one a host's window shows, pixel for pixel.
+// velmora-snapshot [--scale S] [--set NAME=VALUE]... OUT.png: the plug-in's editor window at given
+// parameter values and display scale, as a PNG. It runs the plug-in's own code in process, with the
+// window drawn offscreen: the picture is the one a host's window shows, pixel for pixel.
 #include "AEffGUIEditor.h"
 #include "CFrame.h"
 #include "PluginEntry.h"
@@ -19,11 +19,19 @@
 namespace {
 
 const char* const kUsage =
-    "usage: velmora-snapshot [--set NAME=VALUE]... OUT.png\n"
-    "  Draws the editor window with each parameter (knob, drive, reso, or 0, 1, 2) at VALUE (0 to 1)\n"
-    "  and writes it to OUT.png.\n";
+    "usage: velmora-snapshot [--scale S] [--set NAME=VALUE]... OUT.png\n"
+    "  Draws the editor window with each parameter (knob, drive, reso, or 0, 1, 2) at VALUE (0 to 1),\n"
+    "  at display scale S (1 to 4, 1 by default), and writes it to OUT.png.\n";
 
 const char* const kParameterNames[] = {"knob", "drive", "reso"};
+
+// A number from `first` to `last`, the whole text; false otherwise.
+bool parseNumber(const char* text, float first, float last, float& number) {
+    char* end = nullptr;
+    errno = 0;
+    number = std::strtof(text, &end);
+    return end != text && *end == 0 && errno == 0 && number >= first && number <= last;
+}
 
 // "NAME=VALUE" as a parameter index and a value in 0..1; false with a message otherwise.
 bool parseSetting(const std::string& text, std::pair<VstInt32, float>& setting) {
@@ -40,11 +48,8 @@ bool parseSetting(const std::string& text, std::pair<VstInt32, float>& setting) 
                      text.c_str());
         return false;
     }
-    const char* number = text.c_str() + equals + 1;
-    char* end = nullptr;
-    errno = 0;
-    const float value = std::strtof(number, &end);
-    if (end == number || *end != 0 || errno != 0 || !(value >= 0.0f && value <= 1.0f)) {
+    float value = 0.0f;
+    if (!parseNumber(text.c_str() + equals + 1, 0.0f, 1.0f, value)) {
         std::fprintf(stderr, "velmora-snapshot: the value in '%s' is not a number from 0 to 1\n",
                      text.c_str());
         return false;
@@ -58,6 +63,7 @@ bool parseSetting(const std::string& text, std::pair<VstInt32, float>& setting) 
 // [main thread]
 int main(int argc, char** argv) {
     std::vector<std::pair<VstInt32, float>> settings;
+    float scale = 1.0f;
     std::string output;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
@@ -71,6 +77,12 @@ int main(int argc, char** argv) {
                 return 2;
             }
             settings.push_back(setting);
+        } else if (argument == "--scale" && i + 1 < argc) {
+            if (!parseNumber(argv[++i], 1.0f, 4.0f, scale)) {
+                std::fprintf(stderr, "velmora-snapshot: the scale '%s' is not a number from 1 to 4\n",
+                             argv[i]);
+                return 2;
+            }
         } else if (argument.rfind("--", 0) != 0 && output.empty()) {
             output = argument;
         } else {
@@ -88,6 +100,9 @@ int main(int argc, char** argv) {
         std::fputs("velmora-snapshot: the plug-in made no instance\n", stderr);
         return 1;
     }
+    // The scale as a host asks for it, before the window opens.
+    effect->dispatcher(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'),
+                       vstFourCC('A', 'e', 'C', 's'), nullptr, scale);
     // Values arrive with the window open, as when a user or the host moves them.
     effect->dispatcher(effect, effEditOpen, 0, 0, nullptr, 0.0f);
     for (const auto& [index, value] : settings) {

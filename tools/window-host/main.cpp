@@ -1,7 +1,8 @@
 // velmora-window-host [--screenshot OUT.png] [PLUGIN.so [KNOB DRIVE RESO]]: a minimal Linux VST 2.4 host
 // for the editor. It opens the plug-in's editor in a window of its own on $DISPLAY, the way Linux hosts
-// do (the window's X11 id in effEditOpen's pointer), idles it every 20 ms and runs until the window is
-// closed; with --screenshot it writes what the X server shows in the window to a PNG and leaves.
+// do (the window's X11 id in effEditOpen's pointer), sizes the window to the editor (asked again after
+// the open, which learns the desktop's scale), idles it every 20 ms and runs until the window is closed;
+// with --screenshot it writes what the X server shows in the window to a PNG and leaves.
 #include "PngEncoder.h"
 #include "QuietHost.h"
 #include "VstStructures.h"
@@ -76,8 +77,8 @@ int main(int argc, char** argv) {
         std::fputs("velmora-window-host: no editor, or no X display ($DISPLAY)\n", stderr);
         return 1;
     }
-    const int width = rect->right - rect->left;
-    const int height = rect->bottom - rect->top;
+    int width = rect->right - rect->left;
+    int height = rect->bottom - rect->top;
     const xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
     const xcb_window_t window = xcb_generate_id(connection);
     const uint32_t events = XCB_EVENT_MASK_STRUCTURE_NOTIFY;
@@ -94,6 +95,13 @@ int main(int argc, char** argv) {
     xcb_flush(connection);
 
     dispatch(effEditOpen, reinterpret_cast<void*>(uintptr_t{window}));
+    if (dispatch(effEditGetRect, &rect) != 0 && rect != nullptr) {
+        width = rect->right - rect->left;
+        height = rect->bottom - rect->top;
+        const uint32_t size[] = {static_cast<uint32_t>(width), static_cast<uint32_t>(height)};
+        xcb_configure_window(connection, window, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+        xcb_flush(connection);
+    }
     for (int i = 0; i < 3 && argc - first == 4; ++i) {
         effect->setParameter(effect, i, std::strtof(argv[first + 1 + i], nullptr));
     }
