@@ -20,6 +20,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <functional>
 #include <thread>
@@ -93,11 +94,13 @@ class X11Editor : public ::testing::TestWithParam<bool> {
         });
         return calls;
     }
-    CPixelBuffer shown(int scale = 1) {
-        return server.pixels(editorWindow(), kWidth * scale, kHeight * scale);
+    CPixelBuffer shown(double scale = 1) {
+        return server.pixels(editorWindow(), static_cast<int>(std::lround(kWidth * scale)),
+                             static_cast<int>(std::lround(kHeight * scale)));
     }
     // How long until the window shows a golden picture; or 0 ms with the difference when it never does.
-    std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference, int scale = 1) {
+    std::chrono::milliseconds untilShown(const std::string& golden, std::string& difference,
+                                         double scale = 1) {
         const GoldenWindow expected(kGoldenDir + "/" + golden);
         const auto start = Clock::now();
         if (waitUntil([&] { return expected.matches(shown(scale)); })) {
@@ -208,7 +211,7 @@ struct DesktopAtTwiceTheScale {
     XServer& server;
 };
 
-TEST_P(X11Editor, OnADesktopAtTwiceTheScaleTheWindowIsTwiceTheSizeAndADragTwiceAsLong) {
+TEST_P(X11Editor, OnADesktopAtTwiceTheScaleTheWindowIsTwiceTheSizeADragTwiceAsLongAndTheHostsRequestWins) {
     // The automation of a drag up from the main knob's centre in four moves, at a scale.
     const auto dragUp = [&](int pixels, int scale) {
         EXPECT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
@@ -235,6 +238,15 @@ TEST_P(X11Editor, OnADesktopAtTwiceTheScaleTheWindowIsTwiceTheSizeAndADragTwiceA
     EXPECT_EQ(server.size(editorWindow()), std::make_pair(2 * kWidth, 2 * kHeight));
     std::string difference;
     EXPECT_NE(untilShown("editor-default-2x.png", difference, 2), 0ms) << difference;
+    // The host's request, from its GUI thread while the window's own thread serves the window.
+    EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'),
+                                 vstFourCC('A', 'e', 'C', 's'), nullptr, 1.5f),
+              1);
+    EXPECT_NE(untilShown("editor-default-1.5x.png", difference, 1.5), 0ms) << difference;
+    EXPECT_EQ(server.size(editorWindow()), std::make_pair(257, 224));
+    EXPECT_EQ(effect->dispatcher(effect, effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'),
+                                 vstFourCC('A', 'e', 'C', 's'), nullptr, 2.0f),
+              1);
     dispatch(effEditClose);
     EXPECT_EQ(dragUp(80, 2), atOne);
 }
