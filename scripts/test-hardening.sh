@@ -40,9 +40,10 @@ lane_asan() {
 lane_tsan() {
     cmake --preset tsan
     # Only the concurrency tests run in this lane, so only they are built: the in-process ones, the
-    # editor's windows with their own threads (which load the plug-in), and LV2 instances on two threads.
+    # editor's windows with their own threads (which load the plug-in), LV2 instances on two threads,
+    # and the LV2 UI, which must start none.
     cmake --build --preset tsan --target concurrency_tests x11_window_tests x11_host_idle_tests x11_editor_tests Velmora \
-        lv2_concurrency_tests velmora_lv2_dsp
+        lv2_concurrency_tests velmora_lv2_dsp lv2_ui_tests velmora_lv2_ui
     # ThreadSanitizer's memory layout clashes with the widest address randomisation of recent kernels.
     if command -v setarch > /dev/null; then
         setarch "$(uname -m)" -R ctest --preset tsan

@@ -27,9 +27,14 @@ TEST_F(Lifetime, EditorOpcodesOutOfOrderOrWithNullPointersChangeNothing) {
     EXPECT_EQ(dispatch(effEditKeyDown, 0, VKEY_UP), 1) << "the clicked knob has the keys";
     EXPECT_FLOAT_EQ(get(kKnob), 0.6f);
 
+    hosttest::RecordingHost::reset();
     window->mouseDown(centreOf(kMainKnobRect), kLButton);
+    window->mouseMoved(centreOf(kMainKnobRect).offset(0, -20), kLButton);
     dispatch(effClose);
     record = nullptr;
+    EXPECT_EQ(hostCalls(audioMasterBeginEdit), std::vector<std::string>{"0:0"});
+    EXPECT_EQ(hostCalls(audioMasterEndEdit), std::vector<std::string>{"0:0"})
+        << "a drag cut short by closing the instance still ends its edit, while the effect can tell the host";
     EXPECT_EQ(platform.frameCount(), framesBefore) << "closing the instance closes its window";
     EXPECT_TRUE(platform.runningTimerPeriods().empty());
 }

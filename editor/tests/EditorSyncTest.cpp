@@ -133,7 +133,10 @@ TEST_F(Sync, AProgramChangeMovesEveryControl) {
 }
 
 TEST_F(Sync, ChangesFromOtherThreadsWaitForTheNextFiringAndEndAtTheLatestValue) {
-    open()->paint();
+    // Shown whole, nothing left to repaint.
+    open();
+    OffscreenPlatform::instance().advance(50);
+    window->paint();
     std::thread host([this] {
         for (float v : {0.0f, 0.9f, 0.2f}) {
             set(kKnob, v);
@@ -150,6 +153,14 @@ TEST_F(Sync, ChangesFromOtherThreadsWaitForTheNextFiringAndEndAtTheLatestValue) 
     EXPECT_EQ(readOut(), "684");
     EXPECT_EQ(lamp()->getValue(), 1.0f);
     EXPECT_EQ(driveKnob()->getValue(), 0.9f);
+    // The firing that applies the changes asks for their repaint too, not the one after.
+    for (const LayoutRect& moved : {kMainKnobRect, kLampRect, kReadOutRect, kDriveKnobRect}) {
+        CRect covered = window->getInvalidRect();
+        EXPECT_EQ(covered.unite(rectOf(moved)), window->getInvalidRect());
+    }
+    window->paint();
+    OffscreenPlatform::instance().advance(50);
+    EXPECT_EQ(window->getInvalidCount(), 0) << "a firing after the changes were applied repaints nothing";
 }
 
 TEST_F(Sync, TheLogoOpensTheMakersPageOncePerClickWhenReleasedOverIt) {

@@ -1,11 +1,15 @@
 // The bundle as a host that gives no features reads it: the ports in the order the DJ application
 // assumes, the control ports being the VST parameters with their names, range and defaults, nothing
-// required, and the scale points of the knob where the effect's zones are.
+// required, and the scale points of the knob where the effect's zones are; and as a host that shows
+// plug-in UIs reads it: the editor, an X11 UI in the bundle's UI library, needing only a parent window
+// and idle calls.
 #include "CorvelParameters.h"
 #include "Lv2Ports.h"
 #include "Lv2TestHost.h"
+#include "Lv2Uris.h"
 
 #include <gtest/gtest.h>
+#include <lv2/ui/ui.h>
 
 #include <string>
 
@@ -116,4 +120,30 @@ TEST(Lv2Description, KnobScalePointsNameTheZoneTheyLieIn) {
         EXPECT_EQ(label.rfind(zone, 0), 0u) << value << " is labelled " << label;
     }
     lilv_scale_points_free(points);
+}
+
+TEST(Lv2Description, TheUiIsAnX11UiInTheBundleNeedingOnlyAParentAndIdleCalls) {
+    Bundle bundle;
+    LilvWorld* world = bundle.world();
+    LilvUIs* uis = lilv_plugin_get_uis(bundle.plugin());
+    ASSERT_EQ(lilv_uis_size(uis), 1u);
+    const LilvUI* ui = lilv_uis_get(uis, lilv_uis_begin(uis));
+    const LilvNode* uri = lilv_ui_get_uri(ui);
+    EXPECT_STREQ(lilv_node_as_uri(uri), kVelmoraUiUri);
+    EXPECT_TRUE(lilv_ui_is_a(ui, Node(world, LV2_UI__X11UI)));
+    char* binary = lilv_file_uri_parse(lilv_node_as_uri(lilv_ui_get_binary_uri(ui)), nullptr);
+    EXPECT_STREQ(binary, VELMORA_LV2_BUNDLE "/velmora_ui.so");
+    lilv_free(binary);
+
+    // Read as a host reads a UI's own description: exactly the two features it cannot do without.
+    lilv_world_load_resource(world, uri);
+    LilvNodes* required =
+        lilv_world_find_nodes(world, uri, Node(world, std::string(kLv2) + "requiredFeature"), nullptr);
+    EXPECT_EQ(lilv_nodes_size(required), 2u);
+    EXPECT_TRUE(lilv_nodes_contains(required, Node(world, LV2_UI__idleInterface)));
+    EXPECT_TRUE(lilv_nodes_contains(required, Node(world, LV2_UI__parent)));
+    lilv_nodes_free(required);
+    EXPECT_TRUE(lilv_world_ask(world, uri, Node(world, std::string(kLv2) + "extensionData"),
+                               Node(world, LV2_UI__idleInterface)));
+    lilv_uis_free(uis);
 }

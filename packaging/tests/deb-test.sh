@@ -22,6 +22,8 @@ expected='./usr/bin/velmora-render
 ./usr/lib/lv2/Velmora.lv2/manifest.ttl
 ./usr/lib/lv2/Velmora.lv2/velmora.ttl
 ./usr/lib/lv2/Velmora.lv2/velmora_dsp.so
+./usr/lib/lv2/Velmora.lv2/velmora_ui.so
+./usr/lib/lv2/Velmora.lv2/velmora_ui.ttl
 ./usr/lib/vst/Velmora.so
 ./usr/share/doc/velmora/README
 ./usr/share/doc/velmora/changelog.gz
@@ -65,10 +67,12 @@ printf '%s\n' "$info" | grep -qF 'effect name:     "Velmora"' || fail "not Velmo
 "$root/usr/bin/velmora-render" -q --set knob=0.2 --demo "$root/demo.flac" || fail "the demo render failed"
 [ -s "$root/demo.flac" ] || fail "the demo render wrote nothing"
 
-# The LV2 bundle as an LV2 host finds it: the plug-in, with no required feature.
+# The LV2 bundle as an LV2 host finds it: the plug-in, with no required feature, and its UI library.
 lv2=$(LV2_PATH="$root/usr/lib/lv2" lv2info https://www.trevanor.com/plugins/velmora) ||
     fail "lv2info does not find the packaged LV2 plug-in"
 printf '%s\n' "$lv2" | grep -q "Required Features:" && fail "the LV2 plug-in requires features: $lv2"
+printf '%s\n' "$lv2" | grep -qF "Binary: file://$root/usr/lib/lv2/Velmora.lv2/velmora_ui.so" ||
+    fail "lv2info lists no packaged UI: $lv2"
 
 version=$("$root/usr/bin/velmora-render" --version)
 [ "$version" = "velmora-render $(dpkg-deb -f "$package" Version)" ] || fail "--version says '$version'"

@@ -193,11 +193,9 @@ TEST_P(X11Editor, TheWindowShowsTheGoldenPicturesAndHostAutomationFromAnotherThr
         std::printf("%s effEditIdle: host automation shown after %lld ms (%s)\n",
                     GetParam() ? "with" : "without", static_cast<long long>(latency.count()), state.golden);
         EXPECT_NE(latency, 0ms) << state.golden << ": " << difference;
-        // The next firing of the 50 ms timer, and the repaint it asks for within 50 ms more; with room
-        // for a busy machine, but not for a second period.
-        if (kUnsanitized) {
-            EXPECT_LE(latency, 140ms) << state.golden;
-        }
+        // The next firing of the 50 ms timer applies and repaints the change (the editor tests prove
+        // that on a virtual clock); here, only a bound that a loaded machine keeps.
+        EXPECT_LE(latency, 1000ms) << state.golden;
     }
     dispatch(effEditClose);
 }
@@ -404,6 +402,23 @@ TEST_P(X11Editor, ClosingNeverWaitsForAWindowThreadInsideAHostCallThatWaitsForTh
     }
     std::printf("100 closes with the window's thread inside a waiting host call: longest %.1f ms\n",
                 longest.count());
+}
+
+TEST_P(X11Editor, AHostWindowShownOnlyAfterOpenOrHiddenAndShownAgainShowsTheWholeEditor) {
+    // Hosts often open the editor into a window they map afterwards; the server keeps nothing of an
+    // unmapped window, so the editor must paint everything the server exposes.
+    server.showHost(false);
+    ASSERT_EQ(dispatch(effEditOpen, 0, hostWindow()), 1);
+    waitUntil([] { return false; }, 100ms);
+    std::string difference;
+    for (int round = 0; round < 2; ++round) {
+        SCOPED_TRACE(round == 0 ? "mapped after effEditOpen" : "unmapped and mapped again");
+        server.showHost(true);
+        EXPECT_NE(untilShown("editor-default.png", difference), 0ms) << difference;
+        server.showHost(false);
+    }
+    server.showHost(true);
+    dispatch(effEditClose);
 }
 
 TEST_P(X11Editor, ManyOpensAndInstancesHoldNoWindowThreadDescriptorOrMemoryAfterwards) {

@@ -58,7 +58,7 @@ class X11Frame : public IPlatformFrame {
     void timerStarted(X11Timer& timer);
     void timerGone(const X11Timer& timer);
 
-    // The window (0 for none), for tests and tools.
+    // The window (0 for none), for the LV2 UI (its widget), tests and tools.
     xcb_window_t getWindow() const { return window; }
     bool isServing() const { return server.joinable(); }
 

@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <functional>
+#include <map>
 #include <vector>
 
 #include <windowsx.h>
@@ -21,17 +23,28 @@ namespace {
 
 const CRect kEditorSize(0, 0, 171, 149);
 
-// Runs this thread's message loop for a while, as a host's GUI thread does.
-void pumpMessages(DWORD milliseconds) {
+// The thread timers' messages this thread's loop took, by timer id.
+std::map<UINT_PTR, int> timerMessages;
+
+// Runs this thread's message loop for a while, or until `done`, as a host's GUI thread does; answers
+// whether `done` came.
+bool pumpMessages(DWORD milliseconds, const std::function<bool()>& done = {}) {
     const DWORD start = GetTickCount();
     do {
         MSG message;
         while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            if (message.message == WM_TIMER && message.hwnd == nullptr) {
+                ++timerMessages[message.wParam];
+            }
             TranslateMessage(&message);
             DispatchMessageW(&message);
         }
+        if (done && done()) {
+            return true;
+        }
         Sleep(1);
     } while (GetTickCount() - start < milliseconds);
+    return false;
 }
 
 class Counter : public CBaseObject {
@@ -147,21 +160,35 @@ TEST_F(Win32Window, MouseWheelAndKeyMessagesGiveWholeGesturesAndTheWindowShowsTh
     frame->forget();
 }
 
-TEST_F(Win32Window, TheTimerFiresThroughThisThreadsMessageLoop) {
+TEST_F(Win32Window, TheTimerFiresThroughThisThreadsMessageLoopAndARestartedOrStoppedOneLeavesNoTimer) {
     Counter counter;
+    timerMessages.clear();
+    const DWORD start = GetTickCount();
     auto* timer = new CVSTGUITimer(&counter, 20, true);
-    pumpMessages(500);
-    const int firings = counter.firings;
-    std::printf("20 ms thread timer: %d firings in 500 ms\n", firings);
-    EXPECT_GE(firings, 10);
-    EXPECT_LE(firings, 27);
-    timer->setFireTime(100);
-    pumpMessages(300);
-    EXPECT_LE(counter.firings - firings, 4) << "the new period holds";
+    ASSERT_TRUE(pumpMessages(5000, [&] { return counter.firings >= 10; }));
+    const DWORD took = GetTickCount() - start;
+    std::printf("20 ms thread timer: 10 firings in %lu ms\n", static_cast<unsigned long>(took));
+    EXPECT_GE(took, 10 * 20 * 9 / 10) << "never sooner than its period (with the tick's coarseness)";
+    ASSERT_EQ(timerMessages.size(), 1u);
+    const UINT_PTR first = timerMessages.begin()->first;
+
+    // Restarted with a new period: a new thread timer, and the first one killed, so no message of it
+    // reaches the loop again (one may have been posted already).
+    timer->setFireTime(30);
+    timerMessages.clear();
+    const int restarted = counter.firings;
+    ASSERT_TRUE(pumpMessages(5000, [&] { return counter.firings >= restarted + 5; }));
+    EXPECT_LE(timerMessages[first], 1) << "the first timer still runs";
+
+    // Stopped by its last reference: no further message of any timer.
     timer->forget();
     const int last = counter.firings;
-    pumpMessages(100);
+    pumpMessages(20);
+    timerMessages.clear();
+    pumpMessages(200);
     EXPECT_EQ(counter.firings, last) << "a stopped timer never fires";
+    EXPECT_TRUE(timerMessages.empty())
+        << "a thread timer was left running; it would call into an unloaded DLL";
 }
 
 TEST_F(Win32Window, TheWindowClassGoesWithTheLastFrameAndComesBackWithTheNext) {

@@ -62,6 +62,11 @@ class RecordingEditor : public CBaseObject, public VSTGUIEditorInterface, public
         taken.swap(events);
         return taken;
     }
+    // Waits (at most 5 s) until the timer fired `count` times in all.
+    bool waitForFirings(int count) {
+        std::unique_lock<std::mutex> lock(guard);
+        return changed.wait_for(lock, std::chrono::seconds(5), [&] { return firings >= count; });
+    }
     int firingCount() {
         const std::lock_guard<std::mutex> lock(guard);
         return firings;

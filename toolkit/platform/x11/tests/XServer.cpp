@@ -59,6 +59,11 @@ XServer::~XServer() {
     xcb_disconnect(connection);
 }
 
+void XServer::showHost(bool shown) {
+    shown ? xcb_map_window(connection, hostWindow) : xcb_unmap_window(connection, hostWindow);
+    std::free(xcb_get_input_focus_reply(connection, xcb_get_input_focus(connection), nullptr));
+}
+
 xcb_window_t XServer::deadWindow() {
     const xcb_window_t id = xcb_generate_id(connection);
     xcb_create_window(connection, XCB_COPY_FROM_PARENT, id, screen->root, 0, 0, 1, 1, 0,

@@ -20,6 +20,9 @@ class XServer {
     ~XServer();
 
     xcb_window_t host() const { return hostWindow; }
+    // Maps or unmaps the host's window, as a host showing or hiding its plug-in window does; waits until
+    // the server did.
+    void showHost(bool shown);
     // A window id that no window has.
     xcb_window_t deadWindow();
     std::vector<xcb_window_t> children(xcb_window_t window);
