@@ -96,9 +96,6 @@ TEST_F(Scale, BadFactorsFromHostOrSystemChangeNothing) {
         EXPECT_EQ(windowSize(), "171 x 149");
     }
     EXPECT_EQ(sizesTold(), Told{});
-    EXPECT_EQ(dispatch(effVendorSpecific, vstFourCC('P', 'r', 'e', 'S'), 0, nullptr, 2.0f), 0)
-        << "another vendor's request";
-    EXPECT_EQ(rect(), "171 x 149");
 }
 
 TEST_F(Scale, CreatingAnInstanceDecodesNoPictureAndAWindowOnlyThoseOfItsScale) {
