@@ -39,6 +39,10 @@ std::unique_ptr<Lv2Ui> Lv2Ui::create(const Lv2UiHost& host) {
 Lv2Ui::Lv2Ui(const Lv2UiHost& offered) : host(offered), model(std::make_unique<CorvelEdit>(&modelHost)) {
     model->getAeffect()->user = this;
     editor = static_cast<AEffGUIEditor*>(model->getEditor());
+    // The host's scale, where it gives one; a factor the editor does not take leaves the system's.
+    if (host.scaleFactor != 0.0f) {
+        editor->setContentScaleFactor(host.scaleFactor);
+    }
     editor->open(host.parent);
     // The X11 platform is the only one this library links.
     if (CFrame* frame = editor->getFrame()) {

@@ -19,4 +19,6 @@ struct Lv2UiHost {
     bool idleInterface = false;
     LV2UI_Resize resize{};
     LV2UI_Touch touch{};
+    // The host's display scale (the ui:scaleFactor option, which needs urid:map to be read); 0 for none.
+    float scaleFactor = 0.0f;
 };

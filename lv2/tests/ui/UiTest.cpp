@@ -10,7 +10,10 @@
 #include "XServer.h"
 
 #include <gtest/gtest.h>
+#include <lv2/atom/atom.h>
+#include <lv2/options/options.h>
 #include <lv2/ui/ui.h>
+#include <lv2/urid/urid.h>
 
 #include <dlfcn.h>
 #include <malloc.h>
@@ -19,6 +22,7 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <map>
 #include <memory>
 #include <string>
 #include <thread>
@@ -177,6 +181,49 @@ TEST_P(Lv2UiHosts, ADragOnTheKnobWritesItsPortBetweenTouchBeginAndEndAllOnTheHos
     EXPECT_EQ(host.take(), expected);
     EXPECT_EQ(host.offThread, 0);
     EXPECT_EQ(threadCount(), threads) << "the UI started a thread";
+}
+
+// URIs as numbers, as a host's urid:map gives them.
+LV2_URID mapUri(LV2_URID_Map_Handle, const char* uri) {
+    static std::map<std::string, LV2_URID> ids;
+    return ids.emplace(uri, static_cast<LV2_URID>(ids.size() + 1)).first->second;
+}
+
+TEST_F(Lv2UiTest, TheHostsScaleFactorOptionSizesAndDrawsTheEditorAtThatScale) {
+    LV2_URID_Map map{nullptr, mapUri};
+    const struct {
+        const char* name;
+        float factor;
+        bool withMap;
+        int width;
+        int height;
+        const char* golden;
+    } cases[] = {
+        {"2.0", 2.0f, true, 342, 298, "editor-default-2x.png"},
+        {"1.5", 1.5f, true, 257, 224, "editor-default-1.5x.png"},
+        {"a factor the editor does not take", 8.0f, true, kWidth, kHeight, "editor-default.png"},
+        {"no urid:map to read the option with", 2.0f, false, kWidth, kHeight, "editor-default.png"},
+    };
+    for (const auto& scale : cases) {
+        SCOPED_TRACE(scale.name);
+        const LV2_Options_Option options[] = {{LV2_OPTIONS_INSTANCE, 0, mapUri(nullptr, LV2_UI__scaleFactor),
+                                               sizeof(float), mapUri(nullptr, LV2_ATOM__Float),
+                                               &scale.factor},
+                                              {LV2_OPTIONS_INSTANCE, 0, 0, 0, 0, nullptr}};
+        std::vector<LV2_Feature> features = host.features(server.host());
+        features.push_back({LV2_OPTIONS__options, const_cast<LV2_Options_Option*>(options)});
+        if (scale.withMap) {
+            features.push_back({LV2_URID__map, &map});
+        }
+        Ui ui(host, features);
+        ASSERT_NE(ui.handle, nullptr);
+        const std::string size = "resize " + std::to_string(scale.width) + "x" + std::to_string(scale.height);
+        EXPECT_EQ(host.take(), std::vector<std::string>{size});
+        const GoldenWindow expected(kGoldenDir + "/" + scale.golden);
+        const auto shownAtScale = [&] { return server.pixels(ui.window(), scale.width, scale.height); };
+        EXPECT_TRUE(until([&] { return expected.matches(shownAtScale()); }, &ui))
+            << expected.difference(shownAtScale());
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Features, Lv2UiHosts, ::testing::Bool(),
